@@ -1,0 +1,40 @@
+#pragma once
+#include <QIcon>
+#include <QObject>
+#include <functional>
+
+class QAbstractButton;
+class QWidget;
+class EntryEditor;
+struct DocumentState;
+
+// The encryption commands of the main window: toggling the editor text between
+// plain and encrypted form with a key from the key dialog, and the toggle
+// button's picture that shows which form the text is in.
+class EncryptionState : public QObject {
+    Q_OBJECT
+public:
+    // applyFormat puts the window's format back on the whole text after the text is replaced.
+    EncryptionState(QWidget* owner, EntryEditor* txtMain, QAbstractButton* toggleButton, DocumentState& doc,
+                    std::function<void()> applyFormat, QObject* parent = nullptr);
+
+    void ToggleEncryption();
+    void EncryptText(QString key);
+    void DecryptText(QString key);
+    void ShowEncryptionState();
+
+    // The two pictures of the toggle button.
+    const QIcon& imgEncrypted() const { return m_imgEncrypted; }
+    const QIcon& imgDecrypted() const { return m_imgDecrypted; }
+
+private:
+    QWidget* m_owner;
+    EntryEditor* m_txtMain;
+    QAbstractButton* m_toggle;
+    DocumentState& m_doc;
+    std::function<void()> m_applyFormat;
+    QIcon m_imgEncrypted;
+    QIcon m_imgDecrypted;
+    bool m_showsEncrypted = false;
+    bool m_pictureSet = false;
+};

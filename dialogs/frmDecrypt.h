@@ -1,0 +1,39 @@
+#pragma once
+#include <QDialog>
+#include <QString>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+
+// The key dialog: asks for the key of an encrypted text (GET mode, with the
+// stored hint behind a picture) or for a new key and its hint (SET mode).
+// The answer travels through its boxes: an empty key means cancelled.
+class frmDecrypt : public QDialog {
+    Q_OBJECT
+public:
+    struct Answer {
+        QString key; // empty: cancelled
+        QString hint;
+    };
+
+    // The one instance, loaded on first use.
+    static frmDecrypt* shared(QWidget* owner);
+    // The loaded instance, or null.
+    static frmDecrypt* loaded();
+    // Unloads the instance (the next use loads a fresh one).
+    static void unloadShared();
+
+    // The calling protocol in one place: load when needed, hide, empty the key
+    // box, SetMode, show modally owned by `owner`, then read the key (emptying
+    // the key box so that the key does not stay behind) and the hint.
+    static Answer ask(QWidget* owner, bool yGETnSET, const QString& strHint);
+
+    void SetMode(bool yGETnSET, const QString& strHint);
+
+private:
+    explicit frmDecrypt(QWidget* owner);
+    // Controls (named as objectNames: txtPhiVer, txtHint, chkMask, imgHint, ...) and handlers follow here.
+};

@@ -1,0 +1,20 @@
+#include "platform/BusyCursor.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+
+namespace modCofra {
+
+void SetBusyCursor(bool busy) {
+    if (busy) {
+        if (!QGuiApplication::overrideCursor())
+            QGuiApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
+        else
+            QGuiApplication::changeOverrideCursor(QCursor(Qt::BusyCursor));
+        return;
+    }
+    while (QGuiApplication::overrideCursor())
+        QGuiApplication::restoreOverrideCursor();
+}
+
+} // namespace modCofra

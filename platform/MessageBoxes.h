@@ -1,0 +1,32 @@
+#pragma once
+#include <QMessageBox>
+#include <QString>
+#include <functional>
+
+namespace platform {
+
+enum class MsgIcon { None, Question, Exclamation, Information };
+
+// One message box as the program asks for it. Texts keep their CR LF line breaks.
+struct MessageBoxSpec {
+    QString title;
+    QString text;
+    MsgIcon icon = MsgIcon::None;
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    // With a Help button: the anchor of the help page that the button opens.
+    QString helpAnchor;
+};
+
+// Every message box of the program goes through here. A Help button opens the
+// help page and leaves the box up; any other button closes it and is returned.
+class MessageBoxes {
+public:
+    using Responder = std::function<QMessageBox::StandardButton(const MessageBoxSpec&)>;
+
+    static QMessageBox::StandardButton show(QWidget* parent, const MessageBoxSpec& spec);
+    // Tests answer boxes with a responder instead of a window; empty restores windows.
+    static void setResponder(Responder responder);
+};
+
+} // namespace platform

@@ -1,0 +1,57 @@
+#include "platform/Screen.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <cmath>
+
+namespace platform {
+namespace {
+
+struct Override {
+    QSize pixels;
+    double dpi = 96.0;
+};
+
+Override& fixed() {
+    static Override o;
+    return o;
+}
+
+double logicalDpiX() {
+    if (fixed().pixels.isValid() && !fixed().pixels.isEmpty())
+        return fixed().dpi;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double dpi = screen ? screen->logicalDotsPerInchX() : 96.0;
+    return dpi > 0 ? dpi : 96.0;
+}
+
+double logicalDpiY() {
+    if (fixed().pixels.isValid() && !fixed().pixels.isEmpty())
+        return fixed().dpi;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double dpi = screen ? screen->logicalDotsPerInchY() : 96.0;
+    return dpi > 0 ? dpi : 96.0;
+}
+
+} // namespace
+
+QSize Screen::sizePixels() {
+    if (fixed().pixels.isValid() && !fixed().pixels.isEmpty())
+        return fixed().pixels;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().size() : QSize(1024, 768);
+}
+
+double Screen::twipsPerPixelX() { return 1440.0 / logicalDpiX(); }
+double Screen::twipsPerPixelY() { return 1440.0 / logicalDpiY(); }
+
+int Screen::toPixelsX(double twips) { return static_cast<int>(std::lround(twips / twipsPerPixelX())); }
+int Screen::toPixelsY(double twips) { return static_cast<int>(std::lround(twips / twipsPerPixelY())); }
+
+QRect Screen::rectFromTwips(double left, double top, double width, double height) {
+    return QRect(toPixelsX(left), toPixelsY(top), toPixelsX(width), toPixelsY(height));
+}
+
+void Screen::setOverride(QSize pixels, double logicalDpi) { fixed() = Override{pixels, logicalDpi}; }
+
+} // namespace platform

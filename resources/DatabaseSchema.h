@@ -1,0 +1,12 @@
+#pragma once
+#include <QString>
+
+namespace resources {
+
+// The entry database's schema as shipped with the program.
+QString databaseSchema();
+// Creates a new database file from the schema. Refuses (returns false) when the
+// file already exists, so a user's entries are never overwritten.
+bool createDatabase(const QString& path, QString* error = nullptr);
+
+} // namespace resources

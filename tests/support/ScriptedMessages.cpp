@@ -1,0 +1,20 @@
+#include "tests/support/ScriptedMessages.h"
+
+ScriptedMessages::ScriptedMessages() {
+    platform::MessageBoxes::setResponder([this](const platform::MessageBoxSpec& spec) {
+        m_shown.append(spec);
+        if (!m_answers.isEmpty())
+            return m_answers.dequeue();
+        ++m_unexpected;
+        if (spec.defaultButton != QMessageBox::NoButton)
+            return spec.defaultButton;
+        for (int bit = 0; bit < 32; ++bit) {
+            const auto button = static_cast<QMessageBox::StandardButton>(1u << bit);
+            if (spec.buttons.testFlag(button) && button != QMessageBox::Help)
+                return button;
+        }
+        return QMessageBox::Ok;
+    });
+}
+
+ScriptedMessages::~ScriptedMessages() { platform::MessageBoxes::setResponder({}); }
