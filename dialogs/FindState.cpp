@@ -1,0 +1,7 @@
+#include "dialogs/FindState.h"
+
+namespace modCofra {
+QString strFindText;
+bool ynFindWholeWord = false;
+bool ynFindMatchCase = false;
+} // namespace modCofra
