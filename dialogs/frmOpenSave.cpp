@@ -145,16 +145,17 @@ void frmOpenSave::DoSaveOpen(bool ynIsSave, const QString& strName, qint32 lngID
     ynSaveMode = ynIsSave;
     setWindowTitle(ynIsSave ? QStringLiteral("Save") : QStringLiteral("Open"));
     cmdOpen->setText(ynIsSave ? QStringLiteral("&Save") : QStringLiteral("&Open"));
-    if (ynIsSave)
-        txtName->setFocus();
-    else
-        lstNames->setFocus();
     const QPointer<frmOpenSave> alive(this);
     RefreshNameList();
     if (!alive)
         return;
     if (const QListWidgetItem* current = lstNames->currentItem(); current && !current->text().isEmpty())
         txtName->setText(current->text());
+    // The focus comes last, so that the name box, once filled, has its whole text selected.
+    if (ynIsSave)
+        txtName->setFocus();
+    else
+        lstNames->setFocus();
 }
 
 void frmOpenSave::RefreshNameList() {

@@ -264,13 +264,17 @@ void DeleteRecord(const QString& table, const QString& field, qint32 value) {
 
 void FillListFromTable(store::EntryList& list, const QString& table, const QString& idField,
                        const QString& textField, const QString& wanted, bool selectByText) {
+    // Rows come in the order they were stored: left to itself the engine may
+    // deliver them in name order, where empty names come first and the limit on
+    // empty names would hide every entry.
     QList<store::EntryListItem> items;
     if (store::isPlainName(table) && store::isPlainName(idField) && store::isPlainName(textField)) {
         Connection connection;
         QSqlQuery query;
         if (!connection.open() &&
-            !connection.run(query, QStringLiteral("SELECT %1, %2 FROM %3").arg(idField, textField, table),
-                            {})) {
+            !connection.run(
+                query, QStringLiteral("SELECT %1, %2 FROM %3 ORDER BY %1").arg(idField, textField, table),
+                {})) {
             int rows = 0;
             int emptyNames = 0;
             while (query.next()) {
