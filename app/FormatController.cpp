@@ -86,6 +86,7 @@ FormatController::FormatController(QWidget* row, EntryEditor* txtMain, DocumentS
     m_cboFSize->setToolTip(QStringLiteral("Change Font Size"));
     m_cboFSize->setEditable(true);
     m_cboFSize->setInsertPolicy(QComboBox::NoInsert);
+    m_cboFSize->setCompleter(nullptr); // every keystroke is a size of its own
     for (const char* size : kSizes)
         m_cboFSize->addItem(QString::fromLatin1(size));
     m_cboFSize->setCurrentIndex(-1);

@@ -22,7 +22,8 @@ AppFixture::AppFixture(int folderContent, bool start) : folder(folderContent) {
     window = std::make_unique<frmCofra>();
     if (start) {
         window->Form_Load();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
     }
 }
 
