@@ -106,3 +106,11 @@ bool breakDatabase(const QString& path, const QString& fault) {
     }
     return false;
 }
+
+QString writerText(quint32 seed) {
+    QRandomGenerator generator(seed);
+    QString text(int(generator.bounded(1024, 65536)), Qt::Uninitialized);
+    for (QChar& c : text)
+        c = QChar(char16_t(generator.bounded(32, 127)));
+    return text;
+}

@@ -18,3 +18,10 @@ QByteArray folderSnapshot(const QString& folder);
 // reads and writes through file permissions, so then the unreadable file becomes
 // a folder and the read-only one is marked read-only in its own header.
 bool breakDatabase(const QString& path, const QString& fault);
+
+// The text of an entry written by the store writer helper: printable, 1 to 64 KB, fixed by the seed.
+QString writerText(quint32 seed);
+// The key the store writer helper uses for an entry name.
+inline QString writerKey(const QString& name) {
+    return QStringLiteral("key-") + name;
+}
