@@ -1,11 +1,13 @@
 #include "colour/SmallColorControls.h"
 
 #include "colour/PaletteBox.h"
+#include "colour/PickerFont.h"
 #include "platform/Screen.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
@@ -58,6 +60,17 @@ QLabel* copyImage(QWidget* parent, int index) {
     return image;
 }
 
+// The positions were laid out for a compact 8-point face. A wider face is
+// made smaller until the longest caption fits its label, so no text is cut.
+QFont layoutFont() {
+    QFont font = colour::PickerFont();
+    const QString longest = QStringLiteral("Decimal Color Code:");
+    const int room = platform::Screen::toPixelsX(1440);
+    while (font.pointSizeF() > 6.0 && QFontMetrics(font).horizontalAdvance(longest) > room)
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    return font;
+}
+
 // A caption laid over a frame's top edge hides the edge behind it.
 void coverEdge(QWidget* widget) {
     widget->setAutoFillBackground(true);
@@ -66,6 +79,7 @@ void coverEdge(QWidget* widget) {
 } // namespace
 
 void SmallColorControls::createControls(QDialog* form) {
+    form->setFont(layoutFont());
     fraRGBColors = named(new QGroupBox(QStringLiteral("RGB Colors"), form), QStringLiteral("fraRGBColors"));
     place(fraRGBColors, 120, 120, 3570, 1185);
     chkHex = named(new QCheckBox(QStringLiteral("Hex"), fraRGBColors), QStringLiteral("chkHex"));

@@ -7,7 +7,6 @@
 #include "colour/ComponentInput.h"
 #include "colour/PaletteBox.h"
 #include "colour/PaletteColor.h"
-#include "colour/PickerFont.h"
 #include "platform/Beep.h"
 #include "platform/PendingEvents.h"
 #include "platform/Screen.h"
@@ -89,7 +88,6 @@ frmSmallColor::frmSmallColor(QWidget* owner, EntryEditor* txtMain, const QVector
     setWindowTitle(QStringLiteral("Select Color"));
     setWindowIcon(QIcon(QStringLiteral(":/colour/picker.svg")));
     setModal(false);
-    setFont(colour::PickerFont());
     createControls(this);
     setFixedSize(platform::Screen::toPixelsX(3720), platform::Screen::toPixelsY(3090));
     m_grid = std::make_unique<PaletteGrid>(*picQBColors, SelectedCell, CurrentColor);
