@@ -4,6 +4,7 @@
 #include "colour/PickerFont.h"
 #include "platform/Screen.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -12,8 +13,10 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyleFactory>
 
 namespace {
 
@@ -71,6 +74,21 @@ QFont layoutFont() {
     return font;
 }
 
+// Frames with their caption set into the top edge, as the layout expects:
+// the rows begin a little below the caption, not below a whole caption line.
+QGroupBox* frame(const QString& caption, QWidget* parent, const QString& name) {
+    static QPointer<QStyle> captionInEdge;
+    if (!captionInEdge) {
+        captionInEdge = QStyleFactory::create(QStringLiteral("Windows"));
+        if (captionInEdge)
+            captionInEdge->setParent(qApp);
+    }
+    auto* box = named(new QGroupBox(caption, parent), name);
+    if (captionInEdge)
+        box->setStyle(captionInEdge);
+    return box;
+}
+
 // A caption laid over a frame's top edge hides the edge behind it.
 void coverEdge(QWidget* widget) {
     widget->setAutoFillBackground(true);
@@ -80,7 +98,7 @@ void coverEdge(QWidget* widget) {
 
 void SmallColorControls::createControls(QDialog* form) {
     form->setFont(layoutFont());
-    fraRGBColors = named(new QGroupBox(QStringLiteral("RGB Colors"), form), QStringLiteral("fraRGBColors"));
+    fraRGBColors = frame(QStringLiteral("RGB Colors"), form, QStringLiteral("fraRGBColors"));
     place(fraRGBColors, 120, 120, 3570, 1185);
     chkHex = named(new QCheckBox(QStringLiteral("Hex"), fraRGBColors), QStringLiteral("chkHex"));
     place(chkHex, 2850, 0, 600, 195);
@@ -121,7 +139,7 @@ void SmallColorControls::createControls(QDialog* form) {
         txtRGB.append(box);
     }
 
-    fraShade = named(new QGroupBox(QStringLiteral("Darker"), form), QStringLiteral("fraShade"));
+    fraShade = frame(QStringLiteral("Darker"), form, QStringLiteral("fraShade"));
     place(fraShade, 120, 1350, 3570, 495);
     hsbShade = colourBar(fraShade, QStringLiteral("hsbShade"));
     place(hsbShade, 75, 210, 3390, 210);
@@ -130,7 +148,7 @@ void SmallColorControls::createControls(QDialog* form) {
     place(lblLighter, 2850, -15, 540, 195);
     coverEdge(lblLighter);
 
-    fraColor = named(new QGroupBox(QStringLiteral("Selected Color"), form), QStringLiteral("fraColor"));
+    fraColor = frame(QStringLiteral("Selected Color"), form, QStringLiteral("fraColor"));
     place(fraColor, 105, 1905, 1305, 1155);
     lblColorBox = named(new QLabel(fraColor), QStringLiteral("lblColorBox"));
     lblColorBox->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -181,7 +199,7 @@ void SmallColorControls::createControls(QDialog* form) {
         place(imgCopies[row.box], 1860, row.imageTop, 420, 525);
     }
 
-    fraQBColors = named(new QGroupBox(QStringLiteral("QB Colors"), form), QStringLiteral("fraQBColors"));
+    fraQBColors = frame(QStringLiteral("QB Colors"), form, QStringLiteral("fraQBColors"));
     place(fraQBColors, 120, 3720, 1320, 3540);
     picQBColors = named(new PaletteBox(fraQBColors), QStringLiteral("picQBColors"));
     picQBColors->setFocusPolicy(Qt::StrongFocus);
@@ -189,8 +207,7 @@ void SmallColorControls::createControls(QDialog* form) {
     txtColor[0] = codeBox(fraQBColors, 0);
     place(txtColor[0], 75, 3195, 1155, 285);
 
-    fraSysColors =
-        named(new QGroupBox(QStringLiteral("System Colors"), form), QStringLiteral("fraSysColors"));
+    fraSysColors = frame(QStringLiteral("System Colors"), form, QStringLiteral("fraSysColors"));
     place(fraSysColors, 1500, 3840, 2175, 1275);
     cboSysColors = named(new QComboBox(fraSysColors), QStringLiteral("cboSysColors"));
     place(cboSysColors, 60, 225, 2040, 315);

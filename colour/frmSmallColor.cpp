@@ -79,8 +79,8 @@ frmSmallColor* frmSmallColor::loaded() {
 }
 
 frmSmallColor::frmSmallColor(QWidget* owner, EntryEditor* txtMain, const QVector<ColourSwatch*>& swatches)
-    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                         Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       m_owner(owner), m_txtMain(txtMain) {
     for (ColourSwatch* swatch : swatches)
         m_swatches.append(swatch);
