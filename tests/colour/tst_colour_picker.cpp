@@ -48,6 +48,7 @@ private slots:
     void captureWithFailedAndGoodReads();
     void applyAsTextColourAndAsBackground();
     void copyImagesPutTheirBoxText();
+    void swatchPaintsResolvedColour();
 
 private:
     template <typename T> T* ctl(const QString& name) const { return m_picker->findChild<T*>(name); }
@@ -78,6 +79,8 @@ void TestColourPicker::init() {
     m_owner = new QWidget;
     m_txtMain = new EntryEditor(m_owner);
     m_swatches = {new ColourSwatch(0, m_owner), new ColourSwatch(ComposeRGB(255, 255, 255), m_owner)};
+    for (ColourSwatch* swatch : std::as_const(m_swatches))
+        swatch->resize(swatch->sizeHint());
     m_txtMain->setText(QStringLiteral("Hello colourful world"));
     m_txtMain->setSelStart(6);
     m_txtMain->setSelLength(3);
@@ -311,6 +314,19 @@ void TestColourPicker::copyImagesPutTheirBoxText() {
     QTest::mouseClick(ctl<QLabel>("imgCopies_1"), Qt::LeftButton);
     QCOMPARE(QGuiApplication::clipboard()->text(), QString("QBColor(N/A)"));
     QVERIFY(!frmSmallColor::loaded());
+}
+
+void TestColourPicker::swatchPaintsResolvedColour() {
+    ColourSwatch* swatch = m_swatches[1];
+    QCOMPARE(swatch->size(), QSize(25, 21));
+    swatch->setBackColor(colour::SysColorCode(15));
+    const auto middle = [swatch]() { return swatch->grab().toImage().pixel(12, 10); };
+    QCOMPARE(middle(), qRgb(212, 208, 200));
+    g_buttonFace = qRgb(9, 8, 7); // the desktop's colours change
+    QCOMPARE(middle(), qRgb(9, 8, 7));
+    QCOMPARE(swatch->BackColor(), colour::SysColorCode(15));
+    swatch->setBackColor(ComposeRGB(1, 2, 3));
+    QCOMPARE(middle(), qRgb(1, 2, 3));
 }
 
 QTEST_MAIN(TestColourPicker)
