@@ -51,28 +51,19 @@ QPoint PaletteGrid::cellOrigin(int cell) const {
 void PaletteGrid::DrawCellRaised(int cell) {
     if (!isCell(cell))
         return;
-    const QSize s = cellSize();
-    const int w = s.width();
-    const int h = s.height();
-    const QPoint o = cellOrigin(cell);
-    const int x = o.x();
-    const int y = o.y();
-    m_surface.fillBox(x, y, w - 1, h - 1, sys(kButtonFace));
-    // The highlight outline one pixel smaller leaves the dark shadow on the
-    // right and bottom edges only.
-    m_surface.drawBox(x, y, w - 1, h - 1, sys(kButtonDarkShadow));
-    m_surface.drawBox(x, y, w - 2, h - 2, sys(kButtonHighlight));
-    m_surface.drawBox(x + 1, y + 1, w - 3, h - 3, sys(kButtonShadow));
-    m_surface.fillBox(x + 1, y + 1, w - 4, h - 4, sys(kButtonFace));
-    m_surface.fillBox(x + 4, y + 4, w - 10, h - 10, plain(colour::PaletteColor(cell)));
-    m_surface.drawBox(x + 4, y + 4, w - 10, h - 10, plain(0));
-    drawNumber(cell, o, s, 0);
+    drawCell(cell, false);
     m_selectedCell = -1;
 }
 
 void PaletteGrid::SelectPaletteCell(int cell) {
     if (!isCell(cell))
         return;
+    drawCell(cell, true);
+    m_selectedCell = cell;
+    m_currentColor = colour::PaletteColor(cell);
+}
+
+void PaletteGrid::drawCell(int cell, bool pressed) {
     const QSize s = cellSize();
     const int w = s.width();
     const int h = s.height();
@@ -81,16 +72,24 @@ void PaletteGrid::SelectPaletteCell(int cell) {
     const int y = o.y();
     m_surface.fillBox(x, y, w - 1, h - 1, sys(kButtonFace));
     m_surface.drawBox(x, y, w - 1, h - 1, sys(kButtonDarkShadow));
-    // Shadow over highlight, one pixel smaller: shadow inside at the top and
-    // left, highlight at the right and bottom, so the cell looks sunken.
-    m_surface.drawBox(x + 1, y + 1, w - 3, h - 3, sys(kButtonHighlight));
-    m_surface.drawBox(x + 1, y + 1, w - 4, h - 4, sys(kButtonShadow));
-    m_surface.drawBox(x + 2, y + 2, w - 5, h - 5, sys(kButtonFace));
-    m_surface.fillBox(x + 5, y + 5, w - 10, h - 10, plain(colour::PaletteColor(cell)));
-    m_surface.drawBox(x + 5, y + 5, w - 10, h - 10, plain(0));
-    drawNumber(cell, o, s, 1);
-    m_selectedCell = cell;
-    m_currentColor = colour::PaletteColor(cell);
+    if (pressed) {
+        // Shadow over highlight, one pixel smaller: shadow inside at the top
+        // and left, highlight at the right and bottom, so the cell looks sunken.
+        m_surface.drawBox(x + 1, y + 1, w - 3, h - 3, sys(kButtonHighlight));
+        m_surface.drawBox(x + 1, y + 1, w - 4, h - 4, sys(kButtonShadow));
+        m_surface.drawBox(x + 2, y + 2, w - 5, h - 5, sys(kButtonFace));
+    } else {
+        // The highlight outline one pixel smaller leaves the dark shadow on the
+        // right and bottom edges only; the inner shadow stays on the same edges.
+        m_surface.drawBox(x, y, w - 2, h - 2, sys(kButtonHighlight));
+        m_surface.drawBox(x + 1, y + 1, w - 3, h - 3, sys(kButtonShadow));
+        m_surface.fillBox(x + 1, y + 1, w - 4, h - 4, sys(kButtonFace));
+    }
+    // A pressed swatch and number sit one pixel further right and down.
+    const int shift = pressed ? 1 : 0;
+    m_surface.fillBox(x + 4 + shift, y + 4 + shift, w - 10, h - 10, plain(colour::PaletteColor(cell)));
+    m_surface.drawBox(x + 4 + shift, y + 4 + shift, w - 10, h - 10, plain(0));
+    drawNumber(cell, o, s, shift);
 }
 
 void PaletteGrid::drawNumber(int cell, QPoint origin, QSize size, int offset) {

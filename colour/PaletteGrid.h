@@ -36,6 +36,7 @@ public:
     bool MouseDown(Qt::MouseButton button, QPointF pos);
 
 private:
+    void drawCell(int cell, bool pressed);
     void drawNumber(int cell, QPoint origin, QSize size, int offset);
 
     PaletteSurface& m_surface;

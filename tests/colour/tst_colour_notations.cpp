@@ -35,7 +35,6 @@ class TestColourNotations : public QObject {
 private slots:
     void namedPaletteAndOtherColours();
     void systemColours();
-    void componentTexts();
     void decimalKeysAndTexts();
     void hexKeysAndTexts();
     void shade();
@@ -64,8 +63,6 @@ void TestColourNotations::namedPaletteAndOtherColours() {
     QCOMPARE(FormatNotations(ComposeRGB(255, 0, 0), false, desktop).hexText, QString("&H0000FF&"));
     QCOMPARE(FormatNotations(ComposeRGB(255, 0, 0), false, desktop).htmlText, QString("#FF0000"));
     QCOMPARE(FormatNotations(ComposeRGB(18, 52, 86), false, desktop).htmlText, QString("#123456"));
-    QCOMPARE(FormatNotations(ComposeRGB(255, 128, 0), false, desktop).rgbText, QString("RGB(255, 128, 0)"));
-    QCOMPARE(FormatNotations(ComposeRGB(0, 255, 255), false, desktop).paletteText, QString("QBColor(11)"));
 }
 
 void TestColourNotations::systemColours() {
@@ -90,19 +87,10 @@ void TestColourNotations::systemColours() {
     QCOMPARE(FindSysColor(SysColorCode(9), twice), SysColorCode(9));
 }
 
-void TestColourNotations::componentTexts() {
-    const ColorNotations decimal = FormatNotations(ComposeRGB(10, 0, 255), false, desktop);
-    QCOMPARE(decimal.componentTexts, (std::array<QString, 3>{"10", "0", "255"}));
-    const ColorNotations hex = FormatNotations(ComposeRGB(10, 0, 255), true, desktop);
-    QCOMPARE(hex.componentTexts, (std::array<QString, 3>{"A", "0", "FF"}));
-    QCOMPARE(hex.decimalText, decimal.decimalText);
-}
-
 void TestColourNotations::decimalKeysAndTexts() {
     const KeyDecision x = FilterRGBKey('x', false);
     QCOMPARE(x.code, 0);
     QVERIFY(x.beep);
-    QCOMPARE(FilterRGBKey('A', false).code, 0);
     QCOMPARE(FilterRGBKey('7', false).code, int('7'));
     QCOMPARE(FilterRGBKey(8, false).code, 8); // backspace
     QVERIFY(!FilterRGBKey(8, false).beep);

@@ -18,18 +18,18 @@ const QRgb kBlack = qRgb(0, 0, 0);
 const QRgb kWhite = qRgb(255, 255, 255);
 
 QRgb desktop(int index) {
-    switch (index) {
-    case 15:
-        return kFace;
-    case 16:
-        return kShadow;
-    case 20:
-        return kHighlight;
-    case 21:
-        return kDarkShadow;
-    default:
-        return qRgb(1, 2, 3);
-    }
+    return index == 15   ? kFace
+           : index == 16 ? kShadow
+           : index == 20 ? kHighlight
+           : index == 21 ? kDarkShadow
+                         : 0;
+}
+
+QList<QRgb> pixels(const QImage& image, std::initializer_list<QPoint> points) {
+    QList<QRgb> found;
+    for (const QPoint p : points)
+        found << image.pixel(p);
+    return found;
 }
 
 QImage blankImage(QSize size) {
@@ -54,6 +54,16 @@ QSet<QRgb> numberColours(const QImage& image, const PaletteGrid& grid, int cell,
     return found;
 }
 
+// A grid drawn into an image of the given size.
+struct GridOnImage {
+    explicit GridOnImage(QSize size) : image(blankImage(size)) {}
+    QImage image;
+    ImageSurface surface{&image};
+    int selected = -1;
+    qint32 current = 0;
+    PaletteGrid grid{surface, selected, current};
+};
+
 } // namespace
 
 class TestPaletteGrid : public QObject {
@@ -70,124 +80,93 @@ private slots:
 };
 
 void TestPaletteGrid::cellGeometryRoundsHalvesToEven() {
-    int selected = -1;
-    qint32 current = 0;
     const struct {
         QSize inner;
         QSize cell;
     } cases[] = {{{76, 196}, {38, 24}}, {{72, 192}, {36, 24}}, {{77, 204}, {38, 26}}, {{75, 180}, {38, 22}}};
     for (const auto& c : cases) {
-        QImage image = blankImage(c.inner);
-        ImageSurface surface(&image);
-        PaletteGrid grid(surface, selected, current);
-        QCOMPARE(grid.cellSize(), c.cell);
+        GridOnImage g(c.inner);
+        QCOMPARE(g.grid.cellSize(), c.cell);
     }
 }
 
 void TestPaletteGrid::raisedAndPressedLooks() {
-    QImage image = blankImage({76, 196});
-    ImageSurface surface(&image);
-    int selected = -1;
-    qint32 current = 0;
-    PaletteGrid grid(surface, selected, current);
-    grid.DrawPalette();
-    QCOMPARE(grid.cellOrigin(15), QPoint(38, 168));
+    GridOnImage g({76, 196});
+    g.grid.DrawPalette();
+    QCOMPARE(g.grid.cellOrigin(15), QPoint(38, 168));
     // Raised: highlight top-left, dark shadow outside and shadow inside at the
     // bottom-right, swatch outlined in black from (x + 4, y + 4).
-    QCOMPARE(image.pixel(38, 168), kHighlight);
-    QCOMPARE(image.pixel(75, 191), kDarkShadow);
-    QCOMPARE(image.pixel(74, 190), kShadow);
-    QCOMPARE(image.pixel(41, 171), kFace);
-    QCOMPARE(image.pixel(42, 172), kBlack);
-    QCOMPARE(image.pixel(70, 186), kBlack);
-    QCOMPARE(image.pixel(71, 187), kFace);
-    QCOMPARE(image.pixel(43, 175), kWhite);
+    QCOMPARE(pixels(g.image,
+                    {{38, 168}, {75, 191}, {74, 190}, {41, 171}, {42, 172}, {70, 186}, {71, 187}, {43, 175}}),
+             QList<QRgb>({kHighlight, kDarkShadow, kShadow, kFace, kBlack, kBlack, kFace, kWhite}));
 
-    grid.SelectPaletteCell(15);
+    g.grid.SelectPaletteCell(15);
     // Pressed: shadow inside at the top-left, highlight at the bottom-right,
     // the swatch one pixel further in: (43, 173) to (71, 187).
-    QCOMPARE(image.pixel(38, 168), kDarkShadow);
-    QCOMPARE(image.pixel(39, 169), kShadow);
-    QCOMPARE(image.pixel(74, 190), kHighlight);
-    QCOMPARE(image.pixel(75, 191), kDarkShadow);
-    QCOMPARE(image.pixel(42, 172), kFace);
-    QCOMPARE(image.pixel(43, 173), kBlack);
-    QCOMPARE(image.pixel(71, 187), kBlack);
-    QCOMPARE(image.pixel(72, 188), kFace);
-    QCOMPARE(image.pixel(44, 174), kWhite);
-    QCOMPARE(image.pixel(70, 186), kWhite);
+    const std::initializer_list<QPoint> pressedPoints = {{38, 168}, {39, 169}, {74, 190}, {75, 191},
+                                                         {42, 172}, {43, 173}, {71, 187}, {72, 188},
+                                                         {44, 174}, {70, 186}};
+    QCOMPARE(pixels(g.image, pressedPoints), QList<QRgb>({kDarkShadow, kShadow, kHighlight, kDarkShadow,
+                                                          kFace, kBlack, kBlack, kFace, kWhite, kWhite}));
     // Its neighbour above stays raised.
-    QCOMPARE(image.pixel(38, 144), kHighlight);
-    QCOMPARE(image.pixel(42, 148), kBlack);
+    QCOMPARE(pixels(g.image, {{38, 144}, {42, 148}}), QList<QRgb>({kHighlight, kBlack}));
 }
 
 void TestPaletteGrid::numbersAreWhiteBelowTenAndBlackFromTen() {
-    QImage image = blankImage({76, 196});
-    ImageSurface surface(&image);
-    int selected = -1;
-    qint32 current = 0;
-    PaletteGrid grid(surface, selected, current);
-    grid.DrawPalette();
+    GridOnImage g({76, 196});
+    g.grid.DrawPalette();
     for (int cell = 0; cell < 16; ++cell) {
         const QSet<QRgb> expected{cell < 10 ? kWhite : kBlack};
-        QCOMPARE(numberColours(image, grid, cell, 0), expected);
+        QCOMPARE(numberColours(g.image, g.grid, cell, 0), expected);
     }
     for (int cell = 0; cell < 16; ++cell) {
-        grid.SelectPaletteCell(cell);
+        g.grid.SelectPaletteCell(cell);
         const QSet<QRgb> expected{cell < 10 ? kWhite : kBlack};
-        QCOMPARE(numberColours(image, grid, cell, 1), expected);
+        QCOMPARE(numberColours(g.image, g.grid, cell, 1), expected);
     }
 }
 
 void TestPaletteGrid::hitTest() {
-    QImage image = blankImage({76, 196});
-    ImageSurface surface(&image);
-    int selected = -1;
-    qint32 current = 0;
-    PaletteGrid grid(surface, selected, current);
-    QCOMPARE(grid.PaletteHitTest(0, 0), 0);
-    QCOMPARE(grid.PaletteHitTest(75, 195), 15);
-    QCOMPARE(grid.PaletteHitTest(38, 0), 8);
-    QCOMPARE(grid.PaletteHitTest(37.9, 195), 7);
+    GridOnImage g({76, 196});
+    QCOMPARE(g.grid.PaletteHitTest(0, 0), 0);
+    QCOMPARE(g.grid.PaletteHitTest(75, 195), 15);
+    QCOMPARE(g.grid.PaletteHitTest(38, 0), 8);
+    QCOMPARE(g.grid.PaletteHitTest(37.9, 195), 7);
     // Rows are 24.5 units high for the hit test, not the rounded 24.
-    QCOMPARE(grid.PaletteHitTest(0, 48.9), 1);
-    QCOMPARE(grid.PaletteHitTest(-1, 10), -1);
-    QCOMPARE(grid.PaletteHitTest(76, 10), -1);
+    QCOMPARE(g.grid.PaletteHitTest(0, 48.9), 1);
+    QCOMPARE(g.grid.PaletteHitTest(-1, 10), -1);
+    QCOMPARE(g.grid.PaletteHitTest(76, 10), -1);
 }
 
 void TestPaletteGrid::selectionRules() {
-    QImage image = blankImage({76, 196});
-    ImageSurface surface(&image);
-    int selected = -1;
-    qint32 current = 0;
-    PaletteGrid grid(surface, selected, current);
-    grid.DrawPalette();
-    grid.SelectPaletteCell(12);
-    QCOMPARE(selected, 12);
-    QCOMPARE(current, colour::PaletteColor(12));
+    GridOnImage g({76, 196});
+    g.grid.DrawPalette();
+    g.grid.SelectPaletteCell(12);
+    QCOMPARE(g.selected, 12);
+    QCOMPARE(g.current, colour::PaletteColor(12));
 
-    const QImage before = image;
-    grid.DrawCellRaised(-1);
-    grid.SelectPaletteCell(-1);
-    QCOMPARE(image, before);
-    QCOMPARE(selected, 12);
+    const QImage before = g.image;
+    g.grid.DrawCellRaised(-1);
+    g.grid.SelectPaletteCell(-1);
+    QCOMPARE(g.image, before);
+    QCOMPARE(g.selected, 12);
 
-    // A repaint presses the selected cell again, which makes its colour current.
-    current = colour::SysColorCode(15);
-    image = blankImage(image.size());
-    grid.Repaint();
-    QCOMPARE(selected, 12);
-    QCOMPARE(current, colour::PaletteColor(12));
-    QCOMPARE(image, before);
+    // A repaint presses the g.selected cell again, which makes its colour g.current.
+    g.current = colour::SysColorCode(15);
+    g.image = blankImage(g.image.size());
+    g.grid.Repaint();
+    QCOMPARE(g.selected, 12);
+    QCOMPARE(g.current, colour::PaletteColor(12));
+    QCOMPARE(g.image, before);
 
-    // Only the left button acts, and not on the cell whose colour is current.
-    QVERIFY(!grid.MouseDown(Qt::RightButton, {1, 1}));
-    QVERIFY(!grid.MouseDown(Qt::LeftButton, {40, 100}));
-    QVERIFY(grid.MouseDown(Qt::LeftButton, {1, 1}));
-    QCOMPARE(current, colour::PaletteColor(0));
+    // Only the left button acts, and not on the cell whose colour is g.current.
+    QVERIFY(!g.grid.MouseDown(Qt::RightButton, {1, 1}));
+    QVERIFY(!g.grid.MouseDown(Qt::LeftButton, {40, 100}));
+    QVERIFY(g.grid.MouseDown(Qt::LeftButton, {1, 1}));
+    QCOMPARE(g.current, colour::PaletteColor(0));
 
-    grid.DrawPalette();
-    QCOMPARE(selected, -1);
+    g.grid.DrawPalette();
+    QCOMPARE(g.selected, -1);
 }
 
 void TestPaletteGrid::widgetDrawsLikeImage() {
@@ -202,14 +181,10 @@ void TestPaletteGrid::widgetDrawsLikeImage() {
     onWidget.DrawPalette();
     onWidget.SelectPaletteCell(9);
 
-    QImage image = blankImage({72, 192});
-    ImageSurface surface(&image);
-    int selected = -1;
-    qint32 current = 0;
-    PaletteGrid onImage(surface, selected, current);
-    onImage.DrawPalette();
-    onImage.SelectPaletteCell(9);
-    QCOMPARE(box.image().convertToFormat(QImage::Format_RGB32), image);
+    GridOnImage onImage({72, 192});
+    onImage.grid.DrawPalette();
+    onImage.grid.SelectPaletteCell(9);
+    QCOMPARE(box.image().convertToFormat(QImage::Format_RGB32), onImage.image);
     platform::Screen::setOverride({});
 }
 
