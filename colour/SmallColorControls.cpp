@@ -20,9 +20,7 @@
 
 namespace {
 
-void place(QWidget* widget, double left, double top, double width, double height) {
-    widget->setGeometry(platform::Screen::rectFromTwips(left, top, width, height));
-}
+using platform::Screen;
 
 template <typename T> T* named(T* widget, const QString& name) {
     widget->setObjectName(name);
@@ -99,9 +97,9 @@ void coverEdge(QWidget* widget) {
 void SmallColorControls::createControls(QDialog* form) {
     form->setFont(layoutFont());
     fraRGBColors = frame(QStringLiteral("RGB Colors"), form, QStringLiteral("fraRGBColors"));
-    place(fraRGBColors, 120, 120, 3570, 1185);
+    Screen::place(fraRGBColors, 120, 120, 3570, 1185);
     chkHex = named(new QCheckBox(QStringLiteral("Hex"), fraRGBColors), QStringLiteral("chkHex"));
-    place(chkHex, 2850, 0, 600, 195);
+    Screen::place(chkHex, 2850, 0, 600, 195);
     coverEdge(chkHex);
 
     static const char* const kRowNames[3] = {"Red", "Green", "Blue"};
@@ -111,7 +109,7 @@ void SmallColorControls::createControls(QDialog* form) {
     for (int i = 0; i < 3; ++i) {
         auto* border = named(new QLabel(fraRGBColors), indexed("lblBorder", i));
         border->setFrameStyle(QFrame::Box | QFrame::Plain);
-        place(border, 90, rowTops[i] - 30, 3375, 270);
+        Screen::place(border, 90, rowTops[i] - 30, 3375, 270);
         lblBorder.append(border);
     }
     for (int i = 0; i < 3; ++i) {
@@ -123,11 +121,11 @@ void SmallColorControls::createControls(QDialog* form) {
         palette.setColor(QPalette::Window, rowColours[i]);
         palette.setColor(QPalette::WindowText, Qt::white);
         caption->setPalette(palette);
-        place(caption, 120, rowTops[i], 495, 210);
+        Screen::place(caption, 120, rowTops[i], 495, 210);
         lblRGB.append(caption);
 
         auto* bar = colourBar(fraRGBColors, indexed("hsbRGB", i));
-        place(bar, 615, rowTops[i], 2505, 210);
+        Screen::place(bar, 615, rowTops[i], 2505, 210);
         hsbRGB.append(bar);
 
         auto* box = named(new QLineEdit(fraRGBColors), indexed("txtRGB", i));
@@ -135,40 +133,40 @@ void SmallColorControls::createControls(QDialog* form) {
         box->setAlignment(Qt::AlignCenter);
         box->setMaxLength(3);
         box->setTextMargins(0, 0, 0, 0);
-        place(box, 3120, rowTops[i], 315, 210);
+        Screen::place(box, 3120, rowTops[i], 315, 210);
         txtRGB.append(box);
     }
 
     fraShade = frame(QStringLiteral("Darker"), form, QStringLiteral("fraShade"));
-    place(fraShade, 120, 1350, 3570, 495);
+    Screen::place(fraShade, 120, 1350, 3570, 495);
     hsbShade = colourBar(fraShade, QStringLiteral("hsbShade"));
-    place(hsbShade, 75, 210, 3390, 210);
+    Screen::place(hsbShade, 75, 210, 3390, 210);
     lblLighter = named(new QLabel(QStringLiteral("Brighter"), fraShade), QStringLiteral("lblLighter"));
     lblLighter->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    place(lblLighter, 2850, -15, 540, 195);
+    Screen::place(lblLighter, 2850, -15, 540, 195);
     coverEdge(lblLighter);
 
     fraColor = frame(QStringLiteral("Selected Color"), form, QStringLiteral("fraColor"));
-    place(fraColor, 105, 1905, 1305, 1155);
+    Screen::place(fraColor, 105, 1905, 1305, 1155);
     lblColorBox = named(new QLabel(fraColor), QStringLiteral("lblColorBox"));
     lblColorBox->setFrameStyle(QFrame::Box | QFrame::Plain);
     lblColorBox->setAutoFillBackground(true);
-    place(lblColorBox, 150, 270, 1005, 765);
+    Screen::place(lblColorBox, 150, 270, 1005, 765);
 
     chkCapture = named(new QPushButton(QStringLiteral("&Capture"), form), QStringLiteral("chkCapture"));
     chkCapture->setCheckable(true);
     chkCapture->setAutoDefault(false);
     chkCapture->setToolTip(QStringLiteral("Click here, then Click anywhere on your screen"));
-    place(chkCapture, 1560, 1920, 2025, 495);
+    Screen::place(chkCapture, 1560, 1920, 2025, 495);
     cmdApply = named(new QPushButton(QStringLiteral("Apply"), form), QStringLiteral("cmdApply"));
     cmdApply->setAutoDefault(false);
     cmdApply->setToolTip(QStringLiteral("Apply Color"));
-    place(cmdApply, 1560, 2520, 2055, 495);
+    Screen::place(cmdApply, 1560, 2520, 2055, 495);
 
     // The code rows, top to bottom, with the numbers of their boxes.
     Frame1 = named(new QFrame(form), QStringLiteral("Frame1"));
     Frame1->setFrameStyle(QFrame::NoFrame);
-    place(Frame1, 5280, 120, 2415, 3495);
+    Screen::place(Frame1, 5280, 120, 2415, 3495);
     struct CodeRow {
         int box;
         const char* caption;
@@ -191,28 +189,28 @@ void SmallColorControls::createControls(QDialog* form) {
         lblCap[caption] =
             named(new QLabel(QString::fromLatin1(row.caption), Frame1), indexed("lblCap", caption));
         const int* c = row.captionGeometry;
-        place(lblCap[caption], c[0], c[1], c[2], c[3]);
+        Screen::place(lblCap[caption], c[0], c[1], c[2], c[3]);
         txtColor[row.box] = codeBox(Frame1, row.box);
         const int* b = row.boxGeometry;
-        place(txtColor[row.box], b[0], b[1], b[2], b[3]);
+        Screen::place(txtColor[row.box], b[0], b[1], b[2], b[3]);
         imgCopies[row.box] = copyImage(Frame1, row.box);
-        place(imgCopies[row.box], 1860, row.imageTop, 420, 525);
+        Screen::place(imgCopies[row.box], 1860, row.imageTop, 420, 525);
     }
 
     fraQBColors = frame(QStringLiteral("QB Colors"), form, QStringLiteral("fraQBColors"));
-    place(fraQBColors, 120, 3720, 1320, 3540);
+    Screen::place(fraQBColors, 120, 3720, 1320, 3540);
     picQBColors = named(new PaletteBox(fraQBColors), QStringLiteral("picQBColors"));
     picQBColors->setFocusPolicy(Qt::StrongFocus);
-    place(picQBColors, 90, 225, 1140, 2940);
+    Screen::place(picQBColors, 90, 225, 1140, 2940);
     txtColor[0] = codeBox(fraQBColors, 0);
-    place(txtColor[0], 75, 3195, 1155, 285);
+    Screen::place(txtColor[0], 75, 3195, 1155, 285);
 
     fraSysColors = frame(QStringLiteral("System Colors"), form, QStringLiteral("fraSysColors"));
-    place(fraSysColors, 1500, 3840, 2175, 1275);
+    Screen::place(fraSysColors, 1500, 3840, 2175, 1275);
     cboSysColors = named(new QComboBox(fraSysColors), QStringLiteral("cboSysColors"));
-    place(cboSysColors, 60, 225, 2040, 315);
+    Screen::place(cboSysColors, 60, 225, 2040, 315);
     txtColor[6] = codeBox(fraSysColors, 6);
-    place(txtColor[6], 60, 585, 2040, 285);
+    Screen::place(txtColor[6], 60, 585, 2040, 285);
     txtColor[7] = codeBox(fraSysColors, 7);
-    place(txtColor[7], 60, 915, 2040, 285);
+    Screen::place(txtColor[7], 60, 915, 2040, 285);
 }
