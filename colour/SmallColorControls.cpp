@@ -1,8 +1,10 @@
 #include "colour/SmallColorControls.h"
 
+#include "colour/ColourTables.h"
 #include "colour/PaletteBox.h"
 #include "colour/PickerFont.h"
 #include "platform/Screen.h"
+#include "platform/SystemColors.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -21,6 +23,8 @@
 namespace {
 
 using platform::Screen;
+
+constexpr int kButtonHighlight = 20;
 
 template <typename T> T* named(T* widget, const QString& name) {
     widget->setObjectName(name);
@@ -44,10 +48,12 @@ QLineEdit* codeBox(QWidget* parent, int index) {
     auto* box = named(new QLineEdit(parent), indexed("txtColor", index));
     box->setReadOnly(true);
     box->setAlignment(Qt::AlignCenter);
-    // The boxes sit on the button-highlight colour of the desktop.
-    box->setBackgroundRole(QPalette::Light);
+    // The boxes sit on the desktop's button-highlight colour; a disabled box
+    // ("N/A") keeps it too, only its text greys.
     QPalette palette = box->palette();
-    palette.setColor(QPalette::Base, palette.color(QPalette::Light));
+    const QColor highlight = platform::SystemColors::toQColor(colour::SysColorCode(kButtonHighlight));
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        palette.setColor(group, QPalette::Base, highlight);
     box->setPalette(palette);
     return box;
 }
