@@ -60,7 +60,8 @@ QLineEdit* codeBox(QWidget* parent, int index) {
 
 QLabel* copyImage(QWidget* parent, int index) {
     auto* image = named(new QLabel(parent), indexed("imgCopies", index));
-    image->setPixmap(QIcon(QStringLiteral(":/icons/copy.svg")).pixmap(QSize(24, 24)));
+    // The picture is drawn at twice its size, which keeps it sharp on dense screens.
+    image->setPixmap(QIcon(QStringLiteral(":/icons/copy.png")).pixmap(QSize(28, 35)));
     image->setAlignment(Qt::AlignCenter);
     image->setToolTip(QStringLiteral("Copy Code and close window"));
     image->setCursor(Qt::PointingHandCursor);

@@ -1,12 +1,12 @@
 #include "colour/frmSmallColor.h"
 
 #include "app/editor/EntryEditor.h"
-#include "colour/CaptureCursor.h"
 #include "colour/ColourNotations.h"
 #include "colour/ColourSwatch.h"
 #include "colour/ComponentInput.h"
 #include "colour/PaletteBox.h"
 #include "colour/PaletteColor.h"
+#include "colour/PickerImages.h"
 #include "platform/Beep.h"
 #include "platform/PendingEvents.h"
 #include "platform/Screen.h"
@@ -86,7 +86,7 @@ frmSmallColor::frmSmallColor(QWidget* owner, EntryEditor* txtMain, const QVector
         m_swatches.append(swatch);
     setObjectName(QStringLiteral("frmSmallColor"));
     setWindowTitle(QStringLiteral("Select Color"));
-    setWindowIcon(QIcon(QStringLiteral(":/colour/picker.svg")));
+    setWindowIcon(colour::PickerIcon());
     setModal(false);
     createControls(this);
     setFixedSize(platform::Screen::toPixelsX(3720), platform::Screen::toPixelsY(3090));

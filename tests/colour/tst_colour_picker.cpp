@@ -114,6 +114,7 @@ void TestColourPicker::loadsFreshOnWhite() {
     // The code panels lie beyond the window's right and bottom edges.
     QVERIFY(ctl<QWidget>("Frame1")->x() >= m_picker->width());
     QVERIFY(ctl<QWidget>("fraQBColors")->y() >= m_picker->height());
+    QCOMPARE(ctl<QLabel>("imgCopies_1")->pixmap().size(), QSize(28, 35));
 
     QCOMPARE(sample(), QColor(255, 255, 255));
     QStringList codes;

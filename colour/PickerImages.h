@@ -1,5 +1,6 @@
 #pragma once
 #include <QCursor>
+#include <QIcon>
 
 namespace colour {
 
@@ -7,5 +8,8 @@ namespace colour {
 // two-colour cross-hair with an open centre, black lines edged in white so it
 // shows on any background. The hot spot is the centre pixel.
 QCursor CaptureCursor();
+
+// The picker's window icon: four small colour squares.
+QIcon PickerIcon();
 
 } // namespace colour

@@ -1,4 +1,4 @@
-#include "colour/CaptureCursor.h"
+#include "colour/PickerImages.h"
 
 #include <QBitmap>
 #include <QPainter>
@@ -38,6 +38,26 @@ QCursor CaptureCursor() {
         drawCross(painter, 1);
     }
     return QCursor(shape, mask, kCentre, kCentre);
+}
+
+QIcon PickerIcon() {
+    QIcon icon;
+    for (const int size : {16, 32}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        const int half = size / 2;
+        const QColor squares[4] = {QColor(192, 0, 0), QColor(0, 128, 0), QColor(0, 0, 192), Qt::white};
+        for (int i = 0; i < 4; ++i) {
+            const QRect square(i % 2 * half, i / 2 * half, half - 1, half - 1);
+            painter.fillRect(square, squares[i]);
+            painter.setPen(QColor(60, 60, 60));
+            painter.drawRect(square);
+        }
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
 }
 
 } // namespace colour
