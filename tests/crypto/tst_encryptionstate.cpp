@@ -5,10 +5,9 @@
 #include "dialogs/frmDecrypt.h"
 #include "platform/BusyCursor.h"
 #include "platform/PendingEvents.h"
-#include "tests/support/ModalDriver.h"
+#include "tests/crypto/KeyAnswer.h"
 #include "tests/support/ScriptedMessages.h"
 
-#include <QLineEdit>
 #include <QSet>
 #include <QTest>
 #include <QToolButton>
@@ -37,26 +36,8 @@ struct Window {
     bool showsDecrypted() const { return toggle->icon().cacheKey() == state.imgDecrypted().cacheKey(); }
 };
 
-// Clicks the toggle and answers the key dialog: a key and, in SET mode, a hint;
-// an empty key cancels. False when no dialog came up.
 bool toggleWith(Window& window, const QString& key, const QString& hint = QStringLiteral("a hint")) {
-    ModalDriver driver;
-    driver.onNextModal(
-        [&](QWidget* dialog) {
-            auto* hintBox = dialog->findChild<QLineEdit*>(QStringLiteral("txtHint"));
-            if (hintBox->isVisible())
-                QTest::keyClicks(hintBox, hint);
-            QTest::keyClicks(dialog->findChild<QLineEdit*>(QStringLiteral("txtPhiVer")), key);
-            QTest::mouseClick(dialog->findChild<QWidget*>(key.isEmpty() ? "cmdCancel" : "cmdOK"),
-                              Qt::LeftButton);
-        },
-        100);
-    QTest::mouseClick(window.toggle, Qt::LeftButton);
-    // The dialog is modal, so it has come and gone by now; a driver that did
-    // not fire must run out before the next toggle.
-    if (!driver.fired())
-        QTest::qWait(200);
-    return driver.fired();
+    return pressAndAnswerKey(window.toggle, key, hint);
 }
 
 } // namespace
