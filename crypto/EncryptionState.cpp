@@ -3,6 +3,7 @@
 #include "app/editor/DocumentState.h"
 #include "app/editor/EntryEditor.h"
 #include "crypto/TextCipher.h"
+#include "crypto/Windows1252.h"
 #include "dialogs/frmDecrypt.h"
 #include "platform/MessageBoxes.h"
 
@@ -64,7 +65,10 @@ void EncryptionState::DecryptText(QString key) {
     // empty the editor or mangle a plain text.
     if (!key.isEmpty() && modCofra::IsEncryptedText(cipher)) {
         const QString plain = modCofra::RC4Transform(cipher, key);
-        if (plain.startsWith(key, Qt::CaseSensitive))
+        // The key went into the cipher through the code page, and that is the
+        // form the text begins with: a key with characters outside the code
+        // page still opens what it encrypted.
+        if (plain.startsWith(crypto::Windows1252::roundTrip(key), Qt::CaseSensitive))
             m_txtMain->setText(plain.sliced(key.size()));
         else
             // The editor keeps the text it held, so a wrong key never uncovers

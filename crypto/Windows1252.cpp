@@ -34,4 +34,12 @@ constexpr std::array<std::uint8_t, 65536> makeFromUnicode() {
 constinit const std::array<char16_t, 256> toUnicode = makeToUnicode();
 constinit const std::array<std::uint8_t, 65536> fromUnicode = makeFromUnicode();
 
+QString roundTrip(QStringView text) {
+    QString result(text.size(), Qt::Uninitialized);
+    auto* out = reinterpret_cast<char16_t*>(result.data());
+    for (qsizetype k = 0; k < text.size(); ++k)
+        out[k] = toUnicode[fromUnicode[text[k].unicode()]];
+    return result;
+}
+
 } // namespace crypto::Windows1252

@@ -1,4 +1,5 @@
 #pragma once
+#include <QString>
 #include <array>
 #include <cstdint>
 
@@ -14,5 +15,9 @@ inline constexpr std::uint8_t Unmappable = '?';
 extern const std::array<char16_t, 256> toUnicode;
 // UTF-16 unit to byte, for all 65536 units.
 extern const std::array<std::uint8_t, 65536> fromUnicode;
+
+// The text as it comes back from the code page: every character outside it
+// turned into "?".
+QString roundTrip(QStringView text);
 
 } // namespace crypto::Windows1252

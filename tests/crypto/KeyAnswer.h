@@ -4,6 +4,12 @@
 #include <QLineEdit>
 #include <QTest>
 
+// Types as a keyboard does, including characters that no key of a US layout carries.
+inline void typeInto(QWidget* box, const QString& text) {
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
 // Presses `button` and answers the key dialog that it brings up as a user
 // would: types the hint (when the hint box is showing) and the key, then OK;
 // an empty key cancels instead. False when no dialog came up.
@@ -14,8 +20,8 @@ inline bool pressAndAnswerKey(QWidget* button, const QString& key,
         [&](QWidget* dialog) {
             auto* hintBox = dialog->findChild<QLineEdit*>(QStringLiteral("txtHint"));
             if (hintBox->isVisible())
-                QTest::keyClicks(hintBox, hint);
-            QTest::keyClicks(dialog->findChild<QLineEdit*>(QStringLiteral("txtPhiVer")), key);
+                typeInto(hintBox, hint);
+            typeInto(dialog->findChild<QLineEdit*>(QStringLiteral("txtPhiVer")), key);
             QTest::mouseClick(dialog->findChild<QWidget*>(key.isEmpty() ? "cmdCancel" : "cmdOK"),
                               Qt::LeftButton);
         },

@@ -52,6 +52,7 @@ private slots:
     void cancelInBothDirections();
     void wrongKeyWarnsOneToThreeTimesAndKeepsCiphertext();
     void textsThatLookEncryptedCanBeEncrypted();
+    void keyOutsideCodePageOpensItsText();
     void pictureFollowsTheText();
 };
 
@@ -135,6 +136,16 @@ void EncryptionStateTest::textsThatLookEncryptedCanBeEncrypted() {
         QVERIFY(toggleWith(window, key));
         QCOMPARE(window.txtMain->Text(), text);
     }
+}
+
+void EncryptionStateTest::keyOutsideCodePageOpensItsText() {
+    Window window;
+    ScriptedMessages messages;
+    window.txtMain->setText(QStringLiteral("note"));
+    QVERIFY(toggleWith(window, QStringLiteral("\u043a\u043b\u044e\u0447")));
+    QVERIFY(toggleWith(window, QStringLiteral("\u043a\u043b\u044e\u0447")));
+    QCOMPARE(window.txtMain->Text(), QStringLiteral("note"));
+    QCOMPARE(messages.shown().size(), 0);
 }
 
 void EncryptionStateTest::pictureFollowsTheText() {

@@ -129,6 +129,9 @@ void KeyDialogTest::maskShowsAndHidesTheKey() {
         QCOMPARE(keyBox(dialog)->displayText(), QStringLiteral("s3cret"));
         click(dialog, "chkMask");
         QCOMPARE(keyBox(dialog)->displayText(), QStringLiteral("******"));
+        // Left unmasked, where an undo history would show the key.
+        click(dialog, "chkMask");
+        click(dialog, "cmdOK");
     });
 }
 
