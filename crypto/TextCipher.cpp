@@ -4,10 +4,9 @@
 #include "crypto/Windows1252.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <cstring>
-#include <memory>
+#include <utility>
 
 #if defined(__linux__)
 #include <sys/mman.h>

@@ -5,6 +5,7 @@
 #include "tests/support/ScriptedMessages.h"
 
 #include <QLineEdit>
+#include <QPointer>
 #include <QTest>
 
 static QWidget* control(QWidget* dialog, const char* name) {
@@ -30,8 +31,9 @@ static frmDecrypt::Answer ask(bool getMode, const QString& hint, const std::func
     driver.onNextModal([&](QWidget* dialog) {
         if (!QTest::qWaitForWindowActive(dialog))
             qFatal("the key dialog did not become active");
+        const QPointer<QWidget> stillThere(dialog);
         act(dialog);
-        if (dialog->isVisible())
+        if (stillThere && dialog->isVisible())
             click(dialog, "cmdCancel");
     });
     const frmDecrypt::Answer answer = frmDecrypt::ask(nullptr, getMode, hint);
