@@ -103,8 +103,9 @@ bool isHexDigit(char16_t c) {
 void encode(const std::uint8_t* bytes, qsizetype count, char16_t* out) {
     qsizetype k = 0;
 #if defined(__SSE2__)
-    // Block k writes 64 bytes from out + 2k and reads 16 from bytes + k; with
-    // the input in the tail of the output, no block overwrites a later one.
+    // The block at k loads bytes k to k + 15 before it stores 64 bytes from
+    // out + 2k, which end at or before byte k + 16 of an input that starts
+    // 3 * count bytes past the output: no store reaches input not yet read.
     for (; k + 16 <= count; k += 16)
         encodeBlock(bytes + k, out + 2 * k);
 #endif

@@ -8,9 +8,9 @@ namespace crypto::HexCodec {
 
 bool isHexDigit(char16_t c);
 
-// Writes 2 * count digits. The output may overlap the input as long as it
-// starts at least 3 * count bytes below the input's end, which lets a caller
-// keep the bytes in the tail of the output's own storage.
+// Writes 2 * count digits (4 * count bytes). The output may overlap the input
+// when the input starts at least 3 * count bytes past the output's start, so a
+// caller can keep the bytes in the last count bytes of the output's own storage.
 void encode(const std::uint8_t* bytes, qsizetype count, char16_t* out);
 
 // Reads digits in pairs (an odd last digit on its own is one byte) into
