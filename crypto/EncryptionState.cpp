@@ -17,6 +17,9 @@ const char* const kWrongKeyText = "Password is Incorrect";
 const char* const kWrongKeyTitles[] = {"Password is Incorrect", "Password Entered Incorrectly",
                                        "The Entered password is incorrect"};
 
+const char* const kNotEncryptedTitle = "Aw Shucks!";
+const char* const kNotEncryptedText = "An Error occured while Encrypting";
+
 } // namespace
 
 EncryptionState::EncryptionState(QWidget* owner, EntryEditor* txtMain, QAbstractButton* toggleButton,
@@ -44,10 +47,18 @@ void EncryptionState::ToggleEncryption() {
     if (!answer.hint.isEmpty())
         m_doc.strEntryHint = answer.hint;
     EncryptText(answer.key);
+    if (!answer.key.isEmpty() && !modCofra::IsEncryptedText(m_txtMain->Text()))
+        warnNotEncrypted();
 }
 
 void EncryptionState::EncryptText(QString key) {
     const QString plain = m_txtMain->Text();
+    // One byte per character: a text with characters outside the code page
+    // would come back with "?" in their place, so it stays as it is.
+    if (!crypto::Windows1252::represents(plain)) {
+        finish();
+        return;
+    }
     // The key goes in front of the text so that decryption can recognise it.
     // Encrypted outright: a key and text of "737" and hexadecimal digits only
     // would otherwise read as a ciphertext and be decoded instead.
@@ -95,6 +106,15 @@ void EncryptionState::warnWrongKey() {
         spec.buttons = QMessageBox::Ok;
         platform::MessageBoxes::show(m_owner, spec);
     }
+}
+
+// The program's one report of an encryption that did not happen.
+void EncryptionState::warnNotEncrypted() {
+    platform::MessageBoxSpec spec;
+    spec.title = QString::fromLatin1(kNotEncryptedTitle);
+    spec.text = QString::fromLatin1(kNotEncryptedText);
+    spec.buttons = QMessageBox::Ok;
+    platform::MessageBoxes::show(m_owner, spec);
 }
 
 void EncryptionState::finish() {

@@ -29,6 +29,7 @@ public:
 
 private:
     void warnWrongKey();
+    void warnNotEncrypted();
     void finish();
 
     QWidget* m_owner;

@@ -1,5 +1,7 @@
 #include "crypto/Windows1252.h"
 
+#include <algorithm>
+
 namespace crypto::Windows1252 {
 namespace {
 
@@ -40,6 +42,11 @@ QString roundTrip(QStringView text) {
     for (qsizetype k = 0; k < text.size(); ++k)
         out[k] = toUnicode[fromUnicode[text[k].unicode()]];
     return result;
+}
+
+bool represents(QStringView text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](QChar c) { return toUnicode[fromUnicode[c.unicode()]] == c.unicode(); });
 }
 
 } // namespace crypto::Windows1252

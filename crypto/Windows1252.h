@@ -19,5 +19,7 @@ extern const std::array<std::uint8_t, 65536> fromUnicode;
 // The text as it comes back from the code page: every character outside it
 // turned into "?".
 QString roundTrip(QStringView text);
+// Whether every character of the text comes back from the code page unchanged.
+bool represents(QStringView text);
 
 } // namespace crypto::Windows1252

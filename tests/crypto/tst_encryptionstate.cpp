@@ -120,6 +120,17 @@ private slots:
         QCOMPARE(window.messages.shown().size(), 0);
     }
 
+    // Characters outside the code page would not come back: the text stays plain, and says so.
+    void textOutsideCodePageStaysPlain() {
+        Window window;
+        window.txtMain->setText(QStringLiteral("\u65e5\u672c \u043a\u043b\u044e\u0447"));
+        QVERIFY(window.toggleWith(QStringLiteral("key")));
+        QCOMPARE(window.txtMain->Text(), QStringLiteral("\u65e5\u672c \u043a\u043b\u044e\u0447"));
+        QCOMPARE(window.messages.shown().size(), 1);
+        QCOMPARE(window.messages.shown()[0].title, QStringLiteral("Aw Shucks!"));
+        QCOMPARE(window.messages.shown()[0].text, QStringLiteral("An Error occured while Encrypting"));
+    }
+
     void pictureFollowsTheText() {
         Window window;
         QTest::keyClicks(window.txtMain, QStringLiteral("737AB"));
