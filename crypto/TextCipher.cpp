@@ -52,8 +52,8 @@ QString outputBuffer(qsizetype length) {
     return buffer;
 }
 
-// The RC4 permutation. Entries are held as 32-bit words: byte-sized entries
-// make the compiler merge and split partial registers in the hot loop.
+// The RC4 permutation, its entries held as 32-bit words so that the hot loop
+// adds and indexes with them without widening each one.
 struct Rc4 {
     std::uint32_t s[256];
 
@@ -74,18 +74,23 @@ struct Rc4 {
     }
 
     // Runs the keystream from its start, handing each keystream byte to
-    // step(position, byte).
+    // step(position, byte). The next round's S[i + 1] is read before this
+    // round's exchange, so that the load does not wait for the stores; when
+    // the exchange moved that very entry (j == i + 1), its value is S[i]'s.
     template <typename Step> void run(qsizetype count, Step step) {
-        std::uint32_t i = 0;
+        std::uint32_t i = 1;
         std::uint32_t j = 0;
+        std::uint32_t si = s[1];
         for (qsizetype k = 0; k < count; ++k) {
-            i = (i + 1) & 0xFF;
-            const std::uint32_t si = s[i];
             j = (j + si) & 0xFF;
+            const std::uint32_t next = (i + 1) & 0xFF;
             const std::uint32_t sj = s[j];
-            s[i] = sj;
+            const std::uint32_t sNext = s[next];
             s[j] = si;
+            s[i] = sj;
             step(k, static_cast<std::uint8_t>(s[(si + sj) & 0xFF]));
+            si = j == next ? si : sNext;
+            i = next;
         }
     }
 };
