@@ -108,7 +108,7 @@ void EncryptionState::warnWrongKey() {
     }
 }
 
-// The program's one report of an encryption that did not happen.
+// The report the save gives, too, for an encryption that did not happen.
 void EncryptionState::warnNotEncrypted() {
     platform::MessageBoxSpec spec;
     spec.title = QString::fromLatin1(kNotEncryptedTitle);
