@@ -30,14 +30,19 @@ bool hasMarker(QStringView text) {
 
 // A multi-megabyte result comes fresh from the kernel, and touching it page by
 // page can cost more than the cipher itself; huge pages make that first touch
-// an order of magnitude cheaper where the kernel offers them on request.
+// an order of magnitude cheaper where the kernel offers them on request. Only
+// whole huge pages inside the string's storage qualify, so a large result gets
+// one huge page of spare capacity: its last huge page is then whole too, and
+// that is where the cipher bytes wait for the hexadecimal pass.
+constexpr qsizetype kHugePage = qsizetype{2} << 20;
+
 void preferHugePages(QString& buffer) {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
-    constexpr std::uintptr_t Huge = std::uintptr_t{2} << 20;
+    constexpr auto Huge = static_cast<std::uintptr_t>(kHugePage);
     const auto first = reinterpret_cast<std::uintptr_t>(buffer.data());
-    const std::uintptr_t last = first + static_cast<std::uintptr_t>(buffer.size()) * sizeof(char16_t);
+    const std::uintptr_t owned = first + static_cast<std::uintptr_t>(buffer.capacity()) * sizeof(char16_t);
     const std::uintptr_t begin = (first + Huge - 1) & ~(Huge - 1);
-    const std::uintptr_t end = last & ~(Huge - 1);
+    const std::uintptr_t end = owned & ~(Huge - 1);
     if (end >= begin + 2 * Huge)
         madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 #else
@@ -47,7 +52,10 @@ void preferHugePages(QString& buffer) {
 
 // An uninitialised text of the given length, ready for the cipher to fill.
 QString outputBuffer(qsizetype length) {
-    QString buffer(length, Qt::Uninitialized);
+    QString buffer;
+    const qsizetype bytes = length * qsizetype{sizeof(char16_t)};
+    buffer.reserve(bytes >= 2 * kHugePage ? length + kHugePage / qsizetype{sizeof(char16_t)} : length);
+    buffer.resize(length);
     preferHugePages(buffer);
     return buffer;
 }
@@ -55,7 +63,12 @@ QString outputBuffer(qsizetype length) {
 // The RC4 permutation, its entries held as 32-bit words so that the hot loop
 // adds and indexes with them without widening each one.
 struct Rc4 {
-    std::uint32_t s[256];
+    // The permutation sits in the middle of a page of its own. The code-page
+    // tables start their pages (see Windows1252.cpp), so the loop's table
+    // loads never share the low twelve address bits with its stores to the
+    // permutation, which the processor would mistake for a dependency.
+    alignas(4096) std::uint32_t page[1024];
+    std::uint32_t* const s = page + 512;
 
     explicit Rc4(QStringView key) {
         const auto& toByte = Windows1252::fromUnicode;

@@ -32,9 +32,10 @@ constexpr std::array<std::uint8_t, 65536> makeFromUnicode() {
 
 } // namespace
 
-// Built by the compiler, so both are ready before any code runs.
-constinit const std::array<char16_t, 256> toUnicode = makeToUnicode();
-constinit const std::array<std::uint8_t, 65536> fromUnicode = makeFromUnicode();
+// Built by the compiler, so both are ready before any code runs. Each starts
+// a page: the cipher keeps its state clear of the parts it reads most.
+alignas(4096) constinit const std::array<char16_t, 256> toUnicode = makeToUnicode();
+alignas(4096) constinit const std::array<std::uint8_t, 65536> fromUnicode = makeFromUnicode();
 
 QString roundTrip(QStringView text) {
     QString result(text.size(), Qt::Uninitialized);
