@@ -25,8 +25,8 @@ const char* const kNotEncryptedText = "An Error occured while Encrypting";
 EncryptionState::EncryptionState(QWidget* owner, EntryEditor* txtMain, QAbstractButton* toggleButton,
                                  DocumentState& doc, std::function<void()> applyFormat, QObject* parent)
     : QObject(parent), m_owner(owner), m_txtMain(txtMain), m_toggle(toggleButton), m_doc(doc),
-      m_applyFormat(std::move(applyFormat)), m_imgEncrypted(QStringLiteral(":/icons/locked.svg")),
-      m_imgDecrypted(QStringLiteral(":/icons/unlocked.svg")) {
+      m_applyFormat(std::move(applyFormat)), m_imgEncrypted(QStringLiteral(":/icons/locked.png")),
+      m_imgDecrypted(QStringLiteral(":/icons/unlocked.png")) {
     // The picture follows the text whoever changes it, New included.
     connect(m_txtMain, &EntryEditor::textChanged, this, &EncryptionState::ShowEncryptionState);
     ShowEncryptionState();

@@ -113,7 +113,7 @@ void frmDecrypt::buildControls() {
 
     imgHint = new QToolButton(this);
     imgHint->setObjectName(QStringLiteral("imgHint"));
-    imgHint->setIcon(QIcon(QStringLiteral(":/icons/hint.svg")));
+    imgHint->setIcon(QIcon(QStringLiteral(":/icons/hint.png")));
     imgHint->setIconSize(QSize(24, 24));
     imgHint->setAutoRaise(true);
     imgHint->setFocusPolicy(Qt::NoFocus);

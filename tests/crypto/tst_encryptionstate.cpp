@@ -133,8 +133,10 @@ private slots:
 
     void pictureFollowsTheText() {
         Window window;
+        QVERIFY(!window.toggle->icon().pixmap(16).isNull());
         QTest::keyClicks(window.txtMain, QStringLiteral("737AB"));
         QVERIFY(window.showsEncrypted());
+        QVERIFY(!window.toggle->icon().pixmap(16).isNull());
         QTest::keyClicks(window.txtMain, QStringLiteral("!"));
         QVERIFY(window.showsDecrypted());
     }

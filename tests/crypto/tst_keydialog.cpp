@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QTest>
+#include <QToolButton>
 
 static QWidget* control(QWidget* dialog, const char* name) {
     QWidget* widget = dialog->findChild<QWidget*>(QLatin1String(name));
@@ -67,6 +68,7 @@ private slots:
         ScriptedMessages messages;
         const auto answer = ask(true, QStringLiteral("our first dog"), [](QWidget* dialog) {
             QVERIFY(control(dialog, "imgHint")->isVisible());
+            QVERIFY(!qobject_cast<QToolButton*>(control(dialog, "imgHint"))->icon().pixmap(16).isNull());
             QVERIFY(!box(dialog, "txtHint")->isVisible() && !control(dialog, "lblHint")->isVisible());
             QVERIFY(box(dialog, "txtPhiVer")->hasFocus());
             click(dialog, "imgHint");
