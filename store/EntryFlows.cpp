@@ -4,6 +4,7 @@
 #include "app/editor/EntryEditor.h"
 #include "crypto/EncryptionState.h"
 #include "crypto/TextCipher.h"
+#include "crypto/Windows1252.h"
 #include "dialogs/frmDecrypt.h"
 #include "dialogs/frmOpenSave.h"
 #include "platform/AppInfo.h"
@@ -96,9 +97,10 @@ void EntryFlows::MainSave(QString strName) {
         const QString plain = entry;
         m_encryption.EncryptText(answer.key);
         entry = m_txtMain->Text();
-        // Only a ciphertext that gives back exactly the key and the text is stored.
+        // Only a ciphertext that gives back exactly the key and the text is stored
+        // (the key as the code page carries it, which is what decryption checks).
         if (!modCofra::IsEncryptedText(entry) ||
-            modCofra::RC4Transform(entry, answer.key) != answer.key + plain) {
+            modCofra::RC4Transform(entry, answer.key) != crypto::Windows1252::roundTrip(answer.key) + plain) {
             reportFailedEncryption(plain);
             return;
         }

@@ -109,7 +109,7 @@ bool breakDatabase(const QString& path, const QString& fault) {
 
 QString writerText(quint32 seed) {
     QRandomGenerator generator(seed);
-    QString text(int(generator.bounded(1024, 65536)), Qt::Uninitialized);
+    QString text(int(generator.bounded(1024, 16384)), Qt::Uninitialized);
     for (QChar& c : text)
         c = QChar(char16_t(generator.bounded(32, 127)));
     return text;

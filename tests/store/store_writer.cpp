@@ -49,7 +49,7 @@ int churn(quint32 seed) {
     std::printf("ready\n");
     std::fflush(stdout);
     for (int step = 0;; ++step) {
-        const QString name = QStringLiteral("e%1-%2").arg(seed).arg(random.bounded(64));
+        const QString name = QStringLiteral("e%1-%2").arg(seed).arg(random.bounded(16));
         const qint32 id = modCofra::FindEntryID(name);
         const int action = int(random.bounded(4));
         if (id != 0 && action == 0)
