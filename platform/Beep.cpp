@@ -17,6 +17,8 @@ void Beep::sound() {
         QApplication::beep();
 }
 
-void Beep::setHook(std::function<void()> h) { hook() = std::move(h); }
+void Beep::setHook(std::function<void()> h) {
+    hook() = std::move(h);
+}
 
 } // namespace platform

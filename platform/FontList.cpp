@@ -10,7 +10,9 @@ std::function<QStringList()>& source() {
 }
 } // namespace
 
-QStringList FontList::families() { return source() ? source()() : QFontDatabase::families(); }
+QStringList FontList::families() {
+    return source() ? source()() : QFontDatabase::families();
+}
 
 bool FontList::has(const QString& family) {
     if (family.isEmpty())
@@ -20,6 +22,8 @@ bool FontList::has(const QString& family) {
     return QFontDatabase::families().contains(family, Qt::CaseInsensitive);
 }
 
-void FontList::setSource(std::function<QStringList()> s) { source() = std::move(s); }
+void FontList::setSource(std::function<QStringList()> s) {
+    source() = std::move(s);
+}
 
 } // namespace platform

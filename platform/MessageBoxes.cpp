@@ -47,6 +47,8 @@ QMessageBox::StandardButton MessageBoxes::show(QWidget* parent, const MessageBox
     }
 }
 
-void MessageBoxes::setResponder(Responder r) { responder() = std::move(r); }
+void MessageBoxes::setResponder(Responder r) {
+    responder() = std::move(r);
+}
 
 } // namespace platform

@@ -4,6 +4,8 @@
 
 namespace platform {
 
-void PendingEvents::run() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void PendingEvents::run() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 } // namespace platform

@@ -26,6 +26,8 @@ bool Programs::startDetached(const QString& program) {
     return QProcess::startDetached(program, {});
 }
 
-void Programs::setStarter(std::function<bool(const QString&)> s) { starter() = std::move(s); }
+void Programs::setStarter(std::function<bool(const QString&)> s) {
+    starter() = std::move(s);
+}
 
 } // namespace platform

@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWidget>
 #include <cmath>
 
 namespace platform {
@@ -42,16 +43,30 @@ QSize Screen::sizePixels() {
     return screen ? screen->geometry().size() : QSize(1024, 768);
 }
 
-double Screen::twipsPerPixelX() { return 1440.0 / logicalDpiX(); }
-double Screen::twipsPerPixelY() { return 1440.0 / logicalDpiY(); }
+double Screen::twipsPerPixelX() {
+    return 1440.0 / logicalDpiX();
+}
+double Screen::twipsPerPixelY() {
+    return 1440.0 / logicalDpiY();
+}
 
-int Screen::toPixelsX(double twips) { return static_cast<int>(std::lround(twips / twipsPerPixelX())); }
-int Screen::toPixelsY(double twips) { return static_cast<int>(std::lround(twips / twipsPerPixelY())); }
+int Screen::toPixelsX(double twips) {
+    return static_cast<int>(std::lround(twips / twipsPerPixelX()));
+}
+int Screen::toPixelsY(double twips) {
+    return static_cast<int>(std::lround(twips / twipsPerPixelY()));
+}
 
 QRect Screen::rectFromTwips(double left, double top, double width, double height) {
     return QRect(toPixelsX(left), toPixelsY(top), toPixelsX(width), toPixelsY(height));
 }
 
-void Screen::setOverride(QSize pixels, double logicalDpi) { fixed() = Override{pixels, logicalDpi}; }
+void Screen::place(QWidget* widget, double left, double top, double width, double height) {
+    widget->setGeometry(rectFromTwips(left, top, width, height));
+}
+
+void Screen::setOverride(QSize pixels, double logicalDpi) {
+    fixed() = Override{pixels, logicalDpi};
+}
 
 } // namespace platform

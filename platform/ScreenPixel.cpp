@@ -32,6 +32,8 @@ qint32 ScreenPixel::at(const QPoint& globalPos) {
     return c.red() + c.green() * 256 + c.blue() * 65536;
 }
 
-void ScreenPixel::setReader(std::function<qint32(const QPoint&)> r) { reader() = std::move(r); }
+void ScreenPixel::setReader(std::function<qint32(const QPoint&)> r) {
+    reader() = std::move(r);
+}
 
 } // namespace platform

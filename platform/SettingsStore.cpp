@@ -35,6 +35,8 @@ void SettingsStore::write(const QString& section, const QString& key, const QStr
     settings->setValue(section + QLatin1Char('/') + key, value);
 }
 
-void SettingsStore::useFile(const QString& iniPath) { overrideFile() = iniPath; }
+void SettingsStore::useFile(const QString& iniPath) {
+    overrideFile() = iniPath;
+}
 
 } // namespace platform

@@ -47,7 +47,9 @@ bool Shell::openHelp(const QString& anchor) {
     return openUrl(url);
 }
 
-void Shell::setOpener(std::function<bool(const QUrl&)> o) { opener() = std::move(o); }
+void Shell::setOpener(std::function<bool(const QUrl&)> o) {
+    opener() = std::move(o);
+}
 
 } // namespace platform
 

@@ -18,18 +18,30 @@ struct PaletteSlot {
 
 // Which palette colour stands for each system index.
 constexpr PaletteSlot kSlots[SystemColors::Count] = {
-    {QPalette::Active, QPalette::Button},          {QPalette::Active, QPalette::Dark},
-    {QPalette::Active, QPalette::Highlight},       {QPalette::Active, QPalette::Mid},
-    {QPalette::Active, QPalette::Window},          {QPalette::Active, QPalette::Base},
-    {QPalette::Active, QPalette::Shadow},          {QPalette::Active, QPalette::WindowText},
-    {QPalette::Active, QPalette::Text},            {QPalette::Active, QPalette::HighlightedText},
-    {QPalette::Active, QPalette::Window},          {QPalette::Active, QPalette::Window},
-    {QPalette::Active, QPalette::Dark},            {QPalette::Active, QPalette::Highlight},
-    {QPalette::Active, QPalette::HighlightedText}, {QPalette::Active, QPalette::Button},
-    {QPalette::Active, QPalette::Dark},            {QPalette::Disabled, QPalette::Text},
-    {QPalette::Active, QPalette::ButtonText},      {QPalette::Active, QPalette::WindowText},
-    {QPalette::Active, QPalette::Light},           {QPalette::Active, QPalette::Shadow},
-    {QPalette::Active, QPalette::Midlight},        {QPalette::Active, QPalette::ToolTipText},
+    {QPalette::Active, QPalette::Button},
+    {QPalette::Active, QPalette::Dark},
+    {QPalette::Active, QPalette::Highlight},
+    {QPalette::Active, QPalette::Mid},
+    {QPalette::Active, QPalette::Window},
+    {QPalette::Active, QPalette::Base},
+    {QPalette::Active, QPalette::Shadow},
+    {QPalette::Active, QPalette::WindowText},
+    {QPalette::Active, QPalette::Text},
+    {QPalette::Active, QPalette::HighlightedText},
+    {QPalette::Active, QPalette::Window},
+    {QPalette::Active, QPalette::Window},
+    {QPalette::Active, QPalette::Dark},
+    {QPalette::Active, QPalette::Highlight},
+    {QPalette::Active, QPalette::HighlightedText},
+    {QPalette::Active, QPalette::Button},
+    {QPalette::Active, QPalette::Dark},
+    {QPalette::Disabled, QPalette::Text},
+    {QPalette::Active, QPalette::ButtonText},
+    {QPalette::Active, QPalette::WindowText},
+    {QPalette::Active, QPalette::Light},
+    {QPalette::Active, QPalette::Shadow},
+    {QPalette::Active, QPalette::Midlight},
+    {QPalette::Active, QPalette::ToolTipText},
     {QPalette::Active, QPalette::ToolTipBase},
 };
 
@@ -44,7 +56,9 @@ QRgb SystemColors::rgb(int index) {
     return palette.color(kSlots[index].group, kSlots[index].role).rgb();
 }
 
-qint32 SystemColors::plainValue(int index) { return fromQColor(QColor(rgb(index))); }
+qint32 SystemColors::plainValue(int index) {
+    return fromQColor(QColor(rgb(index)));
+}
 
 QColor SystemColors::toQColor(qint32 value) {
     if (isSystemCode(value))
@@ -58,6 +72,8 @@ qint32 SystemColors::fromQColor(const QColor& colour) {
     return colour.red() + colour.green() * 256 + colour.blue() * 65536;
 }
 
-void SystemColors::setSource(std::function<QRgb(int)> s) { source() = std::move(s); }
+void SystemColors::setSource(std::function<QRgb(int)> s) {
+    source() = std::move(s);
+}
 
 } // namespace platform

@@ -55,7 +55,9 @@ void EntryEditor::setText(const QString& text) {
     setPlainText(text);
 }
 
-int EntryEditor::SelStart() const { return textCursor().selectionStart(); }
+int EntryEditor::SelStart() const {
+    return textCursor().selectionStart();
+}
 
 void EntryEditor::setSelStart(int position) {
     QTextCursor cursor = textCursor();
@@ -158,7 +160,9 @@ int EntryEditor::Find(const QString& text, int start, int options) {
     return found.selectionStart();
 }
 
-void EntryEditor::Refresh() { viewport()->update(); }
+void EntryEditor::Refresh() {
+    viewport()->update();
+}
 
 void EntryEditor::insertFromMimeData(const QMimeData* source) {
     // Pasted and dropped text arrives as plain text, whatever else came with it.

@@ -17,6 +17,10 @@ ProgramFolder::ProgramFolder(int content) : m_previousAppPath(modCofra::strAppPa
     }
 }
 
-ProgramFolder::~ProgramFolder() { modCofra::strAppPath = m_previousAppPath; }
+ProgramFolder::~ProgramFolder() {
+    modCofra::strAppPath = m_previousAppPath;
+}
 
-QString ProgramFolder::databasePath() const { return file(QString::fromLatin1(appinfo::DatabaseFile)); }
+QString ProgramFolder::databasePath() const {
+    return file(QString::fromLatin1(appinfo::DatabaseFile));
+}

@@ -17,4 +17,6 @@ ScriptedMessages::ScriptedMessages() {
     });
 }
 
-ScriptedMessages::~ScriptedMessages() { platform::MessageBoxes::setResponder({}); }
+ScriptedMessages::~ScriptedMessages() {
+    platform::MessageBoxes::setResponder({});
+}

@@ -1,0 +1,125 @@
+#include "app/WinSettings.h"
+
+#include "app/LocaleNumbers.h"
+#include "app/editor/DocumentState.h"
+#include "app/editor/EntryEditor.h"
+#include "colour/ColourSwatch.h"
+#include "platform/Screen.h"
+#include "platform/SettingsStore.h"
+
+#include <QWidget>
+
+namespace {
+
+const QString kSection = QStringLiteral("Window");
+
+QString read(const char* key, const char* defaultValue) {
+    return platform::SettingsStore::read(kSection, QString::fromLatin1(key),
+                                         QString::fromLatin1(defaultValue));
+}
+
+void write(const char* key, const QString& value) {
+    platform::SettingsStore::write(kSection, QString::fromLatin1(key), value);
+}
+
+QString yesNo(bool value) {
+    return value ? QStringLiteral("True") : QStringLiteral("False");
+}
+
+// A value that cannot be read leaves the field as it was.
+void readBool(const char* key, bool& field) {
+    if (const std::optional<bool> value = localenumbers::readBool(read(key, "0")))
+        field = *value;
+}
+
+// The window's placement in twips: left and top of its frame, width and height of the window.
+struct Placement {
+    double left, top, width, height;
+};
+
+Placement placementOf(const QWidget* window) {
+    using platform::Screen;
+    const QPoint origin = window->pos();
+    return {Screen::toTwipsX(origin.x()), Screen::toTwipsY(origin.y()), Screen::toTwipsX(window->width()),
+            Screen::toTwipsY(window->height())};
+}
+
+bool mayMove(const QWidget* window) {
+    return !(window->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+}
+
+} // namespace
+
+WinSettings::WinSettings(QWidget* window, EntryEditor* txtMain, const QVector<ColourSwatch*>& cmdColors,
+                         DocumentState& doc)
+    : m_window(window), m_txtMain(txtMain), m_cmdColors(cmdColors), m_doc(doc) {}
+
+void WinSettings::keepOnScreen() {
+    using platform::Screen;
+    if (!mayMove(m_window))
+        return;
+    Placement p = placementOf(m_window);
+    const double screenWidth = Screen::widthTwips();
+    const double screenHeight = Screen::heightTwips();
+    if (p.top < 0 || p.top > screenHeight)
+        p.top = 0;
+    if (p.left < 0 || p.left > screenWidth)
+        p.left = 0;
+    if (p.width < 0 || p.width > screenWidth)
+        p.width = screenWidth - 100;
+    if (p.height < 0 || p.height > screenHeight)
+        p.height = screenHeight - 100;
+    m_window->move(Screen::toPixelsX(p.left), Screen::toPixelsY(p.top));
+    m_window->resize(Screen::toPixelsX(p.width), Screen::toPixelsY(p.height));
+}
+
+void WinSettings::LoadWinSettings() {
+    using localenumbers::readNumber;
+    using platform::Screen;
+    // Each value is set as soon as it is read; one that is no number leaves its property as it was.
+    if (mayMove(m_window)) {
+        if (const auto top = readNumber(read("Top", "1000")))
+            m_window->move(m_window->x(), Screen::toPixelsY(*top));
+        if (const auto left = readNumber(read("Left", "616")))
+            m_window->move(Screen::toPixelsX(*left), m_window->y());
+        if (const auto width = readNumber(read("Width", "7845")); width && *width >= 0)
+            m_window->resize(Screen::toPixelsX(*width), m_window->height());
+        if (const auto height = readNumber(read("Height", "5655")); height && *height >= 0)
+            m_window->resize(m_window->width(), Screen::toPixelsY(*height));
+    }
+    keepOnScreen();
+
+    m_doc.strFontName = read("Font", "Terminal");
+    if (const auto size = localenumbers::readInt32(read("FontSize", "9")))
+        m_doc.lngFontSize = *size;
+    readBool("FontBold", m_doc.ynFontBold);
+    readBool("FontItalic", m_doc.ynFontItalic);
+    readBool("FontStrike", m_doc.ynFontStrike);
+    readBool("FontUnderline", m_doc.ynFontUnderline);
+
+    m_txtMain->setSelStart(0);
+    m_txtMain->setSelLength(m_txtMain->document()->characterCount() - 1);
+    m_txtMain->setSelColor(read("ForeColor", "-2147483640"));
+    if (const auto back = localenumbers::readInt32(read("BackColor", "-2147483643")))
+        m_txtMain->setBackColor(*back);
+    m_cmdColors[0]->setBackColor(m_txtMain->SelColor());
+    m_cmdColors[1]->setBackColor(m_txtMain->BackColor());
+}
+
+void WinSettings::SaveWinSettings() {
+    using localenumbers::writeSingle;
+    keepOnScreen();
+    const Placement p = placementOf(m_window);
+    write("Top", writeSingle(p.top));
+    write("Left", writeSingle(p.left));
+    write("Width", writeSingle(p.width));
+    write("Height", writeSingle(p.height));
+    write("Font", m_doc.strFontName);
+    write("FontSize", QString::number(m_doc.lngFontSize));
+    write("FontBold", yesNo(m_doc.ynFontBold));
+    write("FontItalic", yesNo(m_doc.ynFontItalic));
+    write("FontStrike", yesNo(m_doc.ynFontStrike));
+    write("FontUnderline", yesNo(m_doc.ynFontUnderline));
+    write("ForeColor", QString::number(m_cmdColors[0]->BackColor()));
+    write("BackColor", QString::number(m_txtMain->BackColor()));
+}

@@ -1,0 +1,388 @@
+#include "app/frmCofra.h"
+
+#include "app/FormatController.h"
+#include "app/WinSettings.h"
+#include "app/editor/EntryEditor.h"
+#include "colour/ColourSwatch.h"
+#include "colour/frmSmallColor.h"
+#include "crypto/EncryptionState.h"
+#include "crypto/TextCipher.h"
+#include "dialogs/FindState.h"
+#include "dialogs/frmAbout.h"
+#include "dialogs/frmFind.h"
+#include "platform/AppInfo.h"
+#include "platform/AppPath.h"
+#include "platform/BusyCursor.h"
+#include "platform/MessageBoxes.h"
+#include "platform/PendingEvents.h"
+#include "platform/Screen.h"
+#include "platform/Shell.h"
+#include "store/EntryFlows.h"
+
+#include <QCloseEvent>
+#include <QIcon>
+#include <QLocale>
+#include <QMenuBar>
+#include <QToolButton>
+
+namespace {
+
+constexpr double kEditorLeft = 0;
+constexpr double kEditorTop = 720;
+constexpr double kMargin = 25;
+
+struct ToolButton {
+    double left;
+    const char* tooltip;
+    const char* icon; // button 0 shows the encryption state instead
+};
+// In the order of the button array.
+constexpr ToolButton kToolBar[] = {
+    {2400, "Toggle Entry Encryption State", nullptr},
+    {720, "Open Entry", ":/icons/open.svg"},
+    {1440, "Save Entry", ":/icons/save.svg"},
+    {0, "New Entry", ":/icons/new.svg"},
+};
+
+QString productName() {
+    return QString::fromLatin1(appinfo::ProductName);
+}
+
+} // namespace
+
+frmCofra::frmCofra(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("frmCofra"));
+    setWindowTitle(productName());
+    setWindowIcon(QIcon(QString::fromLatin1(appinfo::IconResource)));
+
+    // The cipher and the store run the busy pointer and pending events of this program.
+    crypto::setCipherHooks({&modCofra::SetBusyCursor, &platform::PendingEvents::run});
+
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(m_client);
+
+    buildToolBar(m_client);
+    txtMain = new EntryEditor(m_client);
+    txtMain->setObjectName(QStringLiteral("txtMain"));
+    platform::Screen::place(txtMain, kEditorLeft, kEditorTop, 7000, 3000);
+    m_format = new FormatController(m_client, txtMain, m_doc, this);
+    connect(m_format, &FormatController::colourSwatchClicked, this, [this](int index) {
+        frmSmallColor* picker = frmSmallColor::open(this, txtMain, m_format->cmdColors());
+        picker->PassDex = static_cast<qint16>(index);
+    });
+
+    m_encryption = new EncryptionState(
+        this, txtMain, cmdToolBar[0], m_doc, [this]() { ApplyFormat(); }, this);
+    m_flows = new EntryFlows(
+        this, txtMain, m_doc, *m_encryption, [this]() { ApplyFormat(); }, this);
+    m_settings = std::make_unique<WinSettings>(this, txtMain, m_format->cmdColors(), m_doc);
+    m_encryption->ShowEncryptionState();
+
+    buildMenus();
+    m_client->installEventFilter(this);
+    setTabOrder(m_format->cmdColors()[0], txtMain);
+}
+
+frmCofra::~frmCofra() = default;
+
+void frmCofra::buildToolBar(QWidget* row) {
+    for (int i = 0; i < 4; ++i) {
+        auto* button = new QToolButton(row);
+        button->setObjectName(QStringLiteral("cmdToolBar_%1").arg(i));
+        button->setProperty("index", i);
+        button->setToolTip(QString::fromLatin1(kToolBar[i].tooltip));
+        if (kToolBar[i].icon)
+            button->setIcon(QIcon(QString::fromLatin1(kToolBar[i].icon)));
+        button->setIconSize(QSize(32, 32));
+        button->setFocusPolicy(Qt::TabFocus);
+        platform::Screen::place(button, kToolBar[i].left, 0, 735, 615);
+        connect(button, &QToolButton::clicked, this, [this, i]() { cmdToolBar_Click(i); });
+        cmdToolBar.append(button);
+    }
+}
+
+QAction* frmCofra::addItem(QMenu* menu, const QString& objectName, const QString& caption,
+                           const QKeySequence& shortcut, std::function<void()> action) {
+    QAction* item = caption == QLatin1String("-") ? menu->addSeparator() : menu->addAction(caption);
+    item->setObjectName(objectName);
+    if (!shortcut.isEmpty())
+        item->setShortcut(shortcut);
+    if (action)
+        connect(item, &QAction::triggered, this, std::move(action));
+    return item;
+}
+
+void frmCofra::buildMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("MenuFile"));
+    struct Item {
+        int index;
+        const char* caption;
+        QKeySequence shortcut;
+        bool offered;
+    };
+    const Item fileItems[] = {
+        {0, "&New", QKeySequence(QStringLiteral("Ctrl+N")), true},
+        {1, "&Open", QKeySequence(QStringLiteral("Ctrl+O")), true},
+        {2, "&Save As...", QKeySequence(QStringLiteral("Ctrl+S")), true},
+        {3, "-", {}, true},
+        {4, "S&ummary...", QKeySequence(QStringLiteral("Ctrl+I")), true},
+        {5, "-", {}, true},
+        {6, "&Options", {}, false},
+        {7, "-", {}, false},
+        {8, "E&xit", {}, true},
+    };
+    for (const Item& it : fileItems) {
+        QAction* action =
+            addItem(file, QStringLiteral("mnuFile_%1").arg(it.index), QString::fromLatin1(it.caption),
+                    it.shortcut, [this, i = it.index]() { mnuFile_Click(i); });
+        action->setVisible(it.offered);
+        action->setEnabled(it.offered);
+    }
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("MenuEdit"));
+    const Item editItems[] = {
+        {1, "Select &All", {}, true},
+        {2, "-", {}, true},
+        {3, "&Find", QKeySequence(QStringLiteral("Ctrl+F")), true},
+        {4, "Find &Next", QKeySequence(Qt::Key_F3), true},
+        {5, "&Replace", QKeySequence(QStringLiteral("Ctrl+H")), false},
+    };
+    for (const Item& it : editItems) {
+        QAction* action =
+            addItem(edit, QStringLiteral("mnuEdit_%1").arg(it.index), QString::fromLatin1(it.caption),
+                    it.shortcut, [this, i = it.index]() { mnuEdit_Click(i); });
+        action->setVisible(it.offered);
+        action->setEnabled(it.offered);
+    }
+
+    QMenu* format = menuBar()->addMenu(QStringLiteral("F&ormat"));
+    format->setObjectName(QStringLiteral("MenuFormat"));
+    addItem(format, QStringLiteral("MnuFormat_1"), QStringLiteral("Next F&ont"), QKeySequence(Qt::Key_F9),
+            [this]() { MnuFormat_Click(1); });
+    addItem(format, QStringLiteral("MnuFormat_2"), QStringLiteral("Hide Text"), QKeySequence(Qt::Key_F4),
+            [this]() { MnuFormat_Click(2); });
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("MenuHelp"));
+    addItem(help, QStringLiteral("MnuHelpFile"), QStringLiteral("&Contents"), QKeySequence(Qt::Key_F1),
+            [this]() { MnuHelpFile_Click(); });
+    addItem(help, QStringLiteral("MnuHelp"), QStringLiteral("&About"), {}, [this]() { MnuHelp_Click(); });
+}
+
+void frmCofra::Form_Load() {
+    if (modCofra::strAppPath.isEmpty())
+        platform::initAppPath();
+    LoadWinSettings();
+    show();
+    ApplyFormat();
+    m_format->FillFontControls();
+    m_format->selectStandardSize();
+    txtMain->setFocus();
+}
+
+void frmCofra::MainOpen(qint32 lngKID) {
+    m_flows->MainOpen(lngKID);
+}
+void frmCofra::MainSave(const QString& strName) {
+    m_flows->MainSave(strName);
+}
+void frmCofra::SaveWinSettings() {
+    m_settings->SaveWinSettings();
+}
+void frmCofra::LoadWinSettings() {
+    m_settings->LoadWinSettings();
+}
+
+void frmCofra::FindNextFromCursor() {
+    const int options = (modCofra::ynFindWholeWord ? EntryEditor::WholeWord : 0) +
+                        (modCofra::ynFindMatchCase ? EntryEditor::MatchCase : 0);
+    txtMain->Find(modCofra::strFindText, txtMain->SelStart() + 1, options);
+}
+
+void frmCofra::cmdToolBar_Click(int index) {
+    switch (index) {
+    case 0:
+        m_encryption->ToggleEncryption();
+        break;
+    case 1:
+        m_flows->ShowOpenDialog();
+        break;
+    case 2:
+        m_flows->ShowSaveDialog();
+        break;
+    case 3:
+        NewEntry();
+        break;
+    default:
+        break;
+    }
+}
+
+void frmCofra::mnuFile_Click(int index) {
+    switch (index) {
+    case 0:
+        NewEntry();
+        break;
+    case 1:
+        m_flows->ShowOpenDialog();
+        break;
+    case 2:
+        m_flows->ShowSaveDialog();
+        break;
+    case 4:
+        Summary();
+        break;
+    case 8:
+        Exit();
+        break;
+    default:
+        break; // separators and the items not offered
+    }
+}
+
+void frmCofra::mnuEdit_Click(int index) {
+    switch (index) {
+    case 1:
+        SelectAll();
+        break;
+    case 3:
+        showFind();
+        break;
+    case 4:
+        if (modCofra::strFindText.isEmpty())
+            showFind();
+        else
+            FindNextFromCursor();
+        break;
+    default:
+        break;
+    }
+}
+
+void frmCofra::MnuFormat_Click(int index) {
+    switch (index) {
+    case 1:
+        m_format->NextFont();
+        break;
+    case 2:
+        m_format->HideText();
+        break;
+    default:
+        break;
+    }
+}
+
+void frmCofra::MnuHelpFile_Click() {
+    QString target = QString::fromLatin1(appinfo::HelpFile);
+    modCofra::OpenWithShell(target);
+}
+
+void frmCofra::MnuHelp_Click() {
+    frmAbout::showFor(this);
+}
+
+bool frmCofra::askSaveChanges() {
+    if (txtMain->document()->isEmpty())
+        return true;
+    platform::MessageBoxSpec box;
+    box.title = QStringLiteral("Save Changes?");
+    box.text = QStringLiteral("Would you like to              \r\n\r\nSave Changes?");
+    box.icon = platform::MsgIcon::Question;
+    box.buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    switch (platform::MessageBoxes::show(this, box)) {
+    case QMessageBox::Yes:
+        m_flows->ShowSaveDialog();
+        m_flows->waitUntilChooserClosed();
+        return true;
+    case QMessageBox::No:
+        platform::PendingEvents::run();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void frmCofra::NewEntry() {
+    if (!askSaveChanges())
+        return;
+    txtMain->setText(QString());
+    setWindowTitle(productName());
+    m_doc.lngEntryID = 0;
+    m_doc.strEntryName.clear();
+    m_doc.strEntryHint.clear();
+    m_doc.strEntryText.clear();
+    ApplyFormat();
+}
+
+void frmCofra::Summary() {
+    const int length = txtMain->document()->characterCount() - 1;
+    QLocale locale;
+    locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
+    platform::MessageBoxSpec box;
+    box.title = QStringLiteral("Text Summary");
+    box.text = QStringLiteral(" # of Characters = ") + (length > 0 ? locale.toString(length) : QString());
+    box.icon = platform::MsgIcon::Information;
+    box.buttons = QMessageBox::Ok;
+    platform::MessageBoxes::show(this, box);
+}
+
+void frmCofra::SelectAll() {
+    txtMain->setSelStart(0);
+    txtMain->setSelLength(txtMain->document()->characterCount() - 1);
+}
+
+void frmCofra::Exit() {
+    if (!askSaveChanges())
+        return;
+    close();
+}
+
+void frmCofra::ApplyFormat() {
+    m_format->ApplyFormat();
+}
+
+void frmCofra::showFind() {
+    frmFind::showFor(this, [this]() { FindNextFromCursor(); });
+}
+
+void frmCofra::Form_Resize() {
+    using platform::Screen;
+    if (isMinimized())
+        return;
+    const double height = Screen::toTwipsY(m_client->height()) - kEditorTop - kMargin;
+    const double width = Screen::toTwipsX(m_client->width()) - kEditorLeft - kMargin;
+    // A size that cannot be set leaves that dimension as it was.
+    if (height >= 0)
+        txtMain->resize(txtMain->width(), Screen::toPixelsY(height));
+    if (width >= 0)
+        txtMain->resize(Screen::toPixelsX(width), txtMain->height());
+}
+
+bool frmCofra::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_client && event->type() == QEvent::Resize)
+        Form_Resize();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmCofra::closeEvent(QCloseEvent* event) {
+    SaveWinSettings();
+    platform::MessageBoxSpec box;
+    box.title = QString::fromLatin1(appinfo::AppTitle);
+    box.text = QStringLiteral("Quit?");
+    box.icon = platform::MsgIcon::None;
+    box.buttons = QMessageBox::Yes | QMessageBox::No;
+    if (platform::MessageBoxes::show(this, box) != QMessageBox::Yes) {
+        event->ignore();
+        return;
+    }
+    // The dialogs this window owns go with it; their own loops end when they are hidden.
+    for (QObject* child : children()) {
+        auto* widget = qobject_cast<QWidget*>(child);
+        if (widget && widget->isWindow() && widget->isVisible())
+            widget->close();
+    }
+    event->accept();
+}

@@ -1,0 +1,92 @@
+#include "dialogs/frmFind.h"
+
+#include "dialogs/FindState.h"
+#include "platform/Screen.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+
+namespace {
+QPointer<frmFind>& instance() {
+    static QPointer<frmFind> dialog;
+    return dialog;
+}
+} // namespace
+
+frmFind* frmFind::showFor(QWidget* owner, std::function<void()> findNext) {
+    if (!instance())
+        instance() = new frmFind(owner, std::move(findNext));
+    frmFind* dialog = instance();
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+    return dialog;
+}
+
+frmFind* frmFind::loaded() {
+    return instance();
+}
+
+frmFind::frmFind(QWidget* owner, std::function<void()> findNext)
+    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), m_findNext(std::move(findNext)) {
+    using platform::Screen;
+    setObjectName(QStringLiteral("frmFind"));
+    setWindowTitle(QStringLiteral("Find"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+
+    Label1 = new QLabel(QStringLiteral("Fi&nd What:"), this);
+    txtFind = new QLineEdit(this);
+    cmdFind = new QPushButton(QStringLiteral("&Find Next"), this);
+    Command2 = new QPushButton(QStringLiteral("Cancel"), this);
+    chkCase = new QCheckBox(QStringLiteral("Match &case"), this);
+    chkWord = new QCheckBox(QStringLiteral("Whole Word"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    txtFind->setObjectName(QStringLiteral("txtFind"));
+    cmdFind->setObjectName(QStringLiteral("cmdFind"));
+    Command2->setObjectName(QStringLiteral("Command2"));
+    chkCase->setObjectName(QStringLiteral("chkCase"));
+    chkWord->setObjectName(QStringLiteral("chkWord"));
+    Label1->setBuddy(txtFind);
+
+    Screen::place(Label1, 120, 240, 780, 195);
+    Screen::place(txtFind, 1080, 200, 2835, 285);
+    Screen::place(cmdFind, 4065, 120, 1110, 345);
+    Screen::place(Command2, 4065, 600, 1110, 345);
+    Screen::place(chkCase, 120, 1080, 1695, 375);
+    Screen::place(chkWord, 1920, 1080, 1815, 375);
+    // Labels and boxes keep at least the height their font needs.
+    for (QWidget* w : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(txtFind)}) {
+        const int needed = w->sizeHint().height();
+        if (w->height() < needed)
+            w->setGeometry(w->x(), w->y() - (needed - w->height()) / 2, w->width(), needed);
+    }
+    setFixedSize(Screen::toPixelsX(5295), Screen::toPixelsY(1575));
+
+    setTabOrder(txtFind, cmdFind);
+    setTabOrder(cmdFind, Command2);
+    setTabOrder(Command2, chkCase);
+    setTabOrder(chkCase, chkWord);
+    cmdFind->setDefault(true);
+
+    connect(cmdFind, &QPushButton::clicked, this, [this]() { cmdFind_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this]() { Command2_Click(); });
+    txtFind->setFocus();
+}
+
+void frmFind::cmdFind_Click() {
+    if (!txtFind->text().isEmpty())
+        modCofra::strFindText = txtFind->text();
+    modCofra::ynFindMatchCase = chkCase->isChecked();
+    modCofra::ynFindWholeWord = chkWord->isChecked();
+    if (m_findNext)
+        m_findNext();
+    close();
+}
+
+void frmFind::Command2_Click() {
+    close();
+}
