@@ -47,6 +47,8 @@ constexpr int TimerInterval = 5000;
 // the box waits for this timer, so it sleeps in the event loop instead of spinning.
 constexpr int DotIntervalMs = 1;
 constexpr double PointsPerInch = 72.0;
+// New dots reach the screen about sixty times a second.
+constexpr int RepaintIntervalMs = 16;
 
 // Pen width in pixels of cycle step n (1, 2, 3).
 int penWidthFor(int n) {
@@ -191,6 +193,14 @@ void frmAbout::buildControls() {
     Timer1->setInterval(TimerInterval);
     Timer1->setSingleShot(true);
 
+    m_repaint = new QTimer(this);
+    m_repaint->setSingleShot(true);
+    m_repaint->setInterval(RepaintIntervalMs);
+    connect(m_repaint, &QTimer::timeout, this, [this] {
+        Picture1->update(m_dirty);
+        m_dirty = QRect();
+    });
+
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::close);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
     connect(Timer1, &QTimer::timeout, this, &frmAbout::Timer1_Timer);
@@ -233,8 +243,11 @@ void frmAbout::QorDotAt(float sngCol, float sngRow, qint16 intQBColor) {
     painter.drawLine(from, to);
     painter.end();
 
+    // The screen is brought up to date at its own pace, not once per dot.
     const int reach = m_penWidth + 2;
-    Picture1->update(QRectF(from, to).normalized().toAlignedRect().adjusted(-reach, -reach, reach, reach));
+    m_dirty |= QRectF(from, to).normalized().toAlignedRect().adjusted(-reach, -reach, reach, reach);
+    if (!m_repaint->isActive())
+        m_repaint->start();
 }
 
 void frmAbout::ScatterDots() {
@@ -262,7 +275,11 @@ void frmAbout::ScatterDots() {
 
 bool frmAbout::waitForNextDot() {
     QEventLoop pause;
-    QTimer::singleShot(DotIntervalMs, Qt::PreciseTimer, &pause, &QEventLoop::quit);
+    QTimer due;
+    due.setSingleShot(true);
+    due.setTimerType(Qt::PreciseTimer);
+    connect(&due, &QTimer::timeout, &pause, &QEventLoop::quit);
+    due.start(DotIntervalMs);
     // An event loop refuses to start (-1) once the application has been told
     // to quit; a run must then end, or the program could never leave.
     return pause.exec() != -1;

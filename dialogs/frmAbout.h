@@ -72,6 +72,8 @@ private:
     // Picture1's drawing: kept in an image so that the dots stay where they
     // were drawn until the box is unloaded.
     QImage m_surface;
+    QRect m_dirty;
+    QTimer* m_repaint = nullptr;
     int m_penWidth = 1;
     int m_runs = 0;
     bool m_unloadPending = false;
