@@ -205,6 +205,9 @@ void frmAbout::buildControls() {
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
     connect(Timer1, &QTimer::timeout, this, &frmAbout::Timer1_Timer);
 
+    // The texts stay readable however many dots pile up behind them.
+    for (QLabel* label : {lblTitle, lblVersion, lblDescription})
+        label->setAutoFillBackground(true);
     Picture1->lower();
 }
 
