@@ -52,6 +52,7 @@ private slots:
     void iconOpensWebPageAndLabelsDoNotAnimate();
     void timerStartsExactlyOneRun();
     void runSleepsBetweenDots();
+    void programCanEndDuringARun();
     void systemInfoTool();
 
 private:
@@ -288,6 +289,25 @@ void tst_frmAbout::runSleepsBetweenDots() {
              qPrintable(QStringLiteral("%1 dots in %2 ms").arg(dots).arg(wallMs)));
     QVERIFY2(cpuUsed < 0.5 * wallMs / 1000.0,
              qPrintable(QStringLiteral("%1 s of processor time in %2 ms").arg(cpuUsed).arg(wallMs)));
+}
+
+void tst_frmAbout::programCanEndDuringARun() {
+    // Closing the main window ends the application's event loop while the box
+    // may still be drawing; the run must then let the program leave.
+    openBox();
+    bool nestedReturned = false;
+    QTimer::singleShot(30, this, [&] {
+        QTimer::singleShot(30, this, [] { QCoreApplication::exit(0); });
+        QTest::mouseClick(control<QWidget>("Picture1"), Qt::LeftButton);
+        nestedReturned = true;
+    });
+    QTest::mouseClick(control<QWidget>("Picture1"), Qt::LeftButton);
+    QVERIFY(nestedReturned);
+    QCOMPARE(m_beeps, 2);
+    // exit() leaves every later event loop refusing to start until an
+    // application loop has run once more.
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
 }
 
 void tst_frmAbout::systemInfoTool() {
