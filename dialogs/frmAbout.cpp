@@ -93,7 +93,9 @@ void frmAbout::setRandomSource(std::function<float()> source) {
     randomSource() = std::move(source);
 }
 
-frmAbout::frmAbout(QWidget* owner) : QDialog(owner) {
+frmAbout::frmAbout(QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
     setModal(false);
     buildControls();
     Form_Load();
