@@ -37,10 +37,10 @@ struct StyleButton {
 };
 // In the order of the button array: bold, underline, italic, strike-through.
 constexpr StyleButton kStyles[] = {
-    {6100, 0, "Change Font Bold", ":/icons/bold.svg"},
-    {6100, 300, "Change Font Underline", ":/icons/underline.svg"},
-    {6465, 0, "Change Font Italic", ":/icons/italic.svg"},
-    {6465, 300, "Change Font Strike-Thru", ":/icons/strike.svg"},
+    {6100, 0, "Change Font Bold", ":/icons/bold.png"},
+    {6100, 300, "Change Font Underline", ":/icons/underline.png"},
+    {6465, 0, "Change Font Italic", ":/icons/italic.png"},
+    {6465, 300, "Change Font Strike-Thru", ":/icons/strike.png"},
 };
 
 // The size box's text read as a size: "0" in front, so an empty box reads as 0.
@@ -109,11 +109,9 @@ FormatController::FormatController(QWidget* row, EntryEditor* txtMain, DocumentS
 
     // Program changes notify exactly like the user's: the format follows every control change.
     connect(m_lstFont, &QListWidget::currentRowChanged, this, [this]() { ReadFormatControls(); });
+    // Typing, the program's changes and choices from the list all come through
+    // the box's text; picking the size already shown changes nothing.
     connect(m_cboFSize, &QComboBox::editTextChanged, this, [this]() { ReadFormatControls(); });
-    connect(m_cboFSize, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (index >= 0)
-            ReadFormatControls();
-    });
     for (QToolButton* button : m_chkFnts)
         connect(button, &QToolButton::toggled, this, [this]() { ReadFormatControls(); });
 }
@@ -164,11 +162,15 @@ void FormatController::FillFontControls() {
     }
     m_lstFont->setEnabled(false);
     setListBackground(m_lstFont, kGreyText);
+    // The list stays greyed while it fills; repainting it for every name would
+    // cost more than the filling itself.
+    m_lstFont->setUpdatesEnabled(false);
     for (const QString& family : platform::FontList::families()) {
         if (!family.isEmpty())
             m_lstFont->addItem(family);
         platform::PendingEvents::run();
     }
+    m_lstFont->setUpdatesEnabled(true);
     setListBackground(m_lstFont, kWindowBackground);
     m_lstFont->setEnabled(true);
 

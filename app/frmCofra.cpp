@@ -39,9 +39,9 @@ struct ToolButton {
 // In the order of the button array.
 constexpr ToolButton kToolBar[] = {
     {2400, "Toggle Entry Encryption State", nullptr},
-    {720, "Open Entry", ":/icons/open.svg"},
-    {1440, "Save Entry", ":/icons/save.svg"},
-    {0, "New Entry", ":/icons/new.svg"},
+    {720, "Open Entry", ":/icons/open.png"},
+    {1440, "Save Entry", ":/icons/save.png"},
+    {0, "New Entry", ":/icons/new.png"},
 };
 
 QString productName() {

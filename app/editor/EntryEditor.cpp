@@ -40,6 +40,11 @@ EntryEditor::EntryEditor(QWidget* parent)
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     document()->setUndoRedoEnabled(true);
+    // Once the text is gone, whatever is typed next wraps at word boundaries again.
+    connect(document(), &QTextDocument::contentsChanged, this, [this]() {
+        if (wrapsAnywhere() && document()->isEmpty())
+            setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    });
     applyColours();
 }
 
@@ -51,8 +56,16 @@ QString EntryEditor::Text() const {
 }
 
 void EntryEditor::setText(const QString& text) {
-    chooseWrap(text, true);
-    setPlainText(text);
+    // Word wrapping a long unbroken line is quadratic, so the mode changes while
+    // no such line is in the document: before the text for wrapping anywhere,
+    // after it for wrapping at word boundaries.
+    if (hasLongRun(text, LongRun)) {
+        setWordWrapMode(QTextOption::WrapAnywhere);
+        setPlainText(text);
+    } else {
+        setPlainText(text);
+        setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    }
 }
 
 int EntryEditor::SelStart() const {
@@ -169,8 +182,8 @@ void EntryEditor::insertFromMimeData(const QMimeData* source) {
     if (!source || !source->hasText())
         return;
     const QString text = source->text();
-    if (!wrapsAnywhere())
-        chooseWrap(text, false);
+    if (!wrapsAnywhere() && hasLongRun(text, LongRun))
+        setWordWrapMode(QTextOption::WrapAnywhere);
     textCursor().insertText(text);
     ensureCursorVisible();
 }
@@ -197,11 +210,4 @@ void EntryEditor::changeFont(const QFont& f) {
     if (f == font() && f.underline() == font().underline() && f.strikeOut() == font().strikeOut())
         return;
     setFont(f);
-}
-
-void EntryEditor::chooseWrap(const QString& text, bool allowWordWrap) {
-    if (hasLongRun(text, LongRun))
-        setWordWrapMode(QTextOption::WrapAnywhere);
-    else if (allowWordWrap)
-        setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
 }

@@ -60,7 +60,6 @@ protected:
 private:
     void applyColours();
     void changeFont(const QFont& font);
-    void chooseWrap(const QString& text, bool allowWordWrap);
 
     qint32 m_foreColor;
     qint32 m_backColor;

@@ -119,6 +119,9 @@ void TestEditor::longUnbrokenLinesWrapAnywhere() {
     QApplication::clipboard()->setMimeData(data);
     editor.paste();
     QVERIFY(editor.wrapsAnywhere());
+    editor.selectAll();
+    QTest::keyClick(&editor, Qt::Key_Delete);
+    QVERIFY(!editor.wrapsAnywhere());
 }
 
 QTEST_MAIN(TestEditor)
