@@ -138,10 +138,10 @@ void frmAbout::buildControls() {
 
     Picture2 = new QLabel(this);
     Picture2->setObjectName(QStringLiteral("Picture2"));
-    Picture2->setPixmap(QIcon(QStringLiteral(":/icons/locked.svg")).pixmap(24, 24));
+    Picture2->setPixmap(QIcon(QStringLiteral(":/icons/locked.png")).pixmap(24, 24));
     Picture3 = new QLabel(this);
     Picture3->setObjectName(QStringLiteral("Picture3"));
-    Picture3->setPixmap(QIcon(QStringLiteral(":/icons/hint.svg")).pixmap(24, 24));
+    Picture3->setPixmap(QIcon(QStringLiteral(":/icons/hint.png")).pixmap(24, 24));
 
     Line1 = new QFrame(this);
     Line1->setObjectName(QStringLiteral("Line1"));

@@ -1,6 +1,6 @@
 // Processor use of the About box while its dot animation runs.
 //
-//   bench_about_dots [--seconds N] [--unpaced]
+//   cofra_bench_about [--seconds N] [--unpaced]
 //
 // Opens the box, starts one run of dots as a click would and measures, over N
 // seconds (10 by default), the process's processor time and the dots drawn.
