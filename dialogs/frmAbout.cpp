@@ -236,9 +236,10 @@ void frmAbout::Timer1_Timer() {
 void frmAbout::QorDotAt(float sngCol, float sngRow, qint16 intQBColor) {
     if (m_surface.isNull())
         return;
-    const double pixelsPerPoint = Picture1->logicalDpiX() / PointsPerInch;
-    const QPointF from(sngCol * pixelsPerPoint, sngRow * pixelsPerPoint);
-    const QPointF to((sngCol + 1.0) * pixelsPerPoint, (sngRow + 1.0) * pixelsPerPoint);
+    const double perPointX = Picture1->logicalDpiX() / PointsPerInch;
+    const double perPointY = Picture1->logicalDpiY() / PointsPerInch;
+    const QPointF from(sngCol * perPointX, sngRow * perPointY);
+    const QPointF to((sngCol + 1.0) * perPointX, (sngRow + 1.0) * perPointY);
 
     QPen pen(platform::SystemColors::toQColor(colour::PaletteColor(intQBColor)));
     pen.setWidth(m_penWidth);
