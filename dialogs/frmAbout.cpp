@@ -200,7 +200,7 @@ void frmAbout::buildControls() {
     m_repaint->setInterval(RepaintIntervalMs);
     connect(m_repaint, &QTimer::timeout, this, [this] {
         Picture1->update(m_dirty);
-        m_dirty = QRect();
+        m_dirty = QRegion();
     });
 
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::close);
@@ -251,7 +251,7 @@ void frmAbout::QorDotAt(float sngCol, float sngRow, qint16 intQBColor) {
 
     // The screen is brought up to date at its own pace, not once per dot.
     const int reach = m_penWidth + 2;
-    m_dirty |= QRectF(from, to).normalized().toAlignedRect().adjusted(-reach, -reach, reach, reach);
+    m_dirty += QRectF(from, to).normalized().toAlignedRect().adjusted(-reach, -reach, reach, reach);
     if (!m_repaint->isActive())
         m_repaint->start();
 }
@@ -382,11 +382,10 @@ void frmAbout::resizeEvent(QResizeEvent* event) {
 
 bool frmAbout::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Picture1 && event->type() == QEvent::Paint) {
+        // The painter is clipped to the region being repainted; drawing the
+        // whole image copies only that part.
         QPainter painter(Picture1);
-        const QRect dirty = static_cast<QPaintEvent*>(event)->rect();
-        painter.drawImage(dirty, m_surface,
-                          QRectF(QPointF(dirty.topLeft()) * m_surface.devicePixelRatio(),
-                                 QSizeF(dirty.size()) * m_surface.devicePixelRatio()));
+        painter.drawImage(QPoint(0, 0), m_surface);
         return true;
     }
     const bool clickable = watched == Picture1 || watched == picIcon;

@@ -1,6 +1,7 @@
 #pragma once
 #include <QDialog>
 #include <QImage>
+#include <QRegion>
 #include <functional>
 
 class QLabel;
@@ -72,7 +73,9 @@ private:
     // Picture1's drawing: kept in an image so that the dots stay where they
     // were drawn until the box is unloaded.
     QImage m_surface;
-    QRect m_dirty;
+    // What the dots drawn since the last repaint cover: only those spots are
+    // repainted, never the texts and controls between them.
+    QRegion m_dirty;
     QTimer* m_repaint = nullptr;
     int m_penWidth = 1;
     int m_runs = 0;
