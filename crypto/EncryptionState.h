@@ -28,6 +28,10 @@ public:
     const QIcon& imgDecrypted() const { return m_imgDecrypted; }
 
 private:
+    void warnWrongKey();
+    void warnNotEncrypted();
+    void finish();
+
     QWidget* m_owner;
     EntryEditor* m_txtMain;
     QAbstractButton* m_toggle;
@@ -35,6 +39,4 @@ private:
     std::function<void()> m_applyFormat;
     QIcon m_imgEncrypted;
     QIcon m_imgDecrypted;
-    bool m_showsEncrypted = false;
-    bool m_pictureSet = false;
 };

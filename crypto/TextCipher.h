@@ -26,4 +26,9 @@ struct CipherHooks {
 };
 void setCipherHooks(CipherHooks hooks);
 
+// The encrypting direction of RC4Transform, taken whatever the text looks
+// like: a key-prefixed text made only of "737" and hexadecimal digits must
+// still be encrypted, not decoded.
+QString encrypt(const QString& text, const QString& key);
+
 } // namespace crypto

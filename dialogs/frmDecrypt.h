@@ -32,8 +32,32 @@ public:
     static Answer ask(QWidget* owner, bool yGETnSET, const QString& strHint);
 
     void SetMode(bool yGETnSET, const QString& strHint);
+    bool ynGetMode() const { return m_ynGetMode; }
+
+    // Cancel, Escape and the window's close button: the key box is emptied first.
+    void reject() override;
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     explicit frmDecrypt(QWidget* owner);
-    // Controls (named as objectNames: txtPhiVer, txtHint, chkMask, imgHint, ...) and handlers follow here.
+    void buildControls();
+    void emptyKeyBox();
+    void applyMask(bool masked);
+    void revealHint();
+    void confirm();
+    void warnMissing(const QString& text);
+
+    QLabel* Label2;
+    QLabel* lblLabels;
+    QLineEdit* txtPhiVer;
+    QLabel* lblHint;
+    QLineEdit* txtHint;
+    QCheckBox* chkMask;
+    QToolButton* imgHint;
+    QPushButton* cmdOK;
+    QPushButton* cmdCancel;
+    bool m_ynGetMode = true;
 };

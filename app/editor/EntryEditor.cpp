@@ -24,7 +24,9 @@ bool isColourValue(qint32 value) {
 bool hasLongRun(const QString& text, int limit) {
     int run = 0;
     for (const QChar c : text) {
-        if (c.isSpace()) {
+        const char16_t u = c.unicode();
+        const bool space = u < 0x80 ? (u == u' ' || (u >= u'\t' && u <= u'\r')) : c.isSpace();
+        if (space) {
             run = 0;
         } else if (++run >= limit) {
             return true;

@@ -1,0 +1,74 @@
+#include "colour/PaletteBox.h"
+
+#include "platform/SystemColors.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+constexpr qint32 kButtonFace = -2147483633; // &H8000000F
+}
+
+PaletteBox::PaletteBox(QWidget* parent) : QFrame(parent), m_surface(&m_image) {
+    setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+    // The box paints every one of its pixels; without this each grid update
+    // would also repaint the dialog behind it, which redraws the grid again.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+QSize PaletteBox::textSize(const QString& text) const {
+    fitImage();
+    return m_surface.textSize(text);
+}
+
+void PaletteBox::drawBox(int x, int y, int dx, int dy, const QColor& colour) {
+    fitImage();
+    m_surface.drawBox(x, y, dx, dy, colour);
+    changed(x, y, dx, dy);
+}
+
+void PaletteBox::fillBox(int x, int y, int dx, int dy, const QColor& colour) {
+    fitImage();
+    m_surface.fillBox(x, y, dx, dy, colour);
+    changed(x, y, dx, dy);
+}
+
+void PaletteBox::drawText(int x, int y, const QString& text) {
+    fitImage();
+    m_surface.drawText(x, y, text);
+    const QSize size = m_surface.textSize(text);
+    changed(x, y, size.width(), size.height());
+}
+
+void PaletteBox::changed(int x, int y, int dx, int dy) {
+    update(QRect(contentsRect().topLeft() + QPoint(x, y), QSize(dx + 1, dy + 1)));
+}
+
+void PaletteBox::paintEvent(QPaintEvent* event) {
+    QFrame::paintEvent(event);
+    QPainter painter(this);
+    painter.fillRect(contentsRect(), platform::SystemColors::toQColor(kButtonFace));
+    painter.drawImage(contentsRect().topLeft(), m_image);
+}
+
+void PaletteBox::resizeEvent(QResizeEvent* event) {
+    QFrame::resizeEvent(event);
+    fitImage();
+}
+
+void PaletteBox::fitImage() const {
+    const QSize inner = innerSize();
+    if (inner == m_image.size())
+        return;
+    QImage resized(inner, QImage::Format_RGB32);
+    resized.fill(platform::SystemColors::toQColor(kButtonFace));
+    QPainter painter(&resized);
+    painter.drawImage(0, 0, m_image);
+    painter.end();
+    m_image = resized;
+}
+
+void PaletteBox::mousePressEvent(QMouseEvent* event) {
+    emit pressed(event->button(), event->position() - QPointF(contentsRect().topLeft()));
+    event->accept();
+}

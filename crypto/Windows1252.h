@@ -1,0 +1,25 @@
+#pragma once
+#include <QString>
+#include <array>
+#include <cstdint>
+
+// The single-byte code page of stored entries. Every byte has a character and
+// comes back from it unchanged: the five bytes the code page leaves unassigned
+// (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand for the C1 controls of the same number.
+// A UTF-16 unit outside the code page becomes "?".
+namespace crypto::Windows1252 {
+
+inline constexpr std::uint8_t Unmappable = '?';
+
+// Byte to UTF-16 unit.
+extern const std::array<char16_t, 256> toUnicode;
+// UTF-16 unit to byte, for all 65536 units.
+extern const std::array<std::uint8_t, 65536> fromUnicode;
+
+// The text as it comes back from the code page: every character outside it
+// turned into "?".
+QString roundTrip(QStringView text);
+// Whether every character of the text comes back from the code page unchanged.
+bool represents(QStringView text);
+
+} // namespace crypto::Windows1252

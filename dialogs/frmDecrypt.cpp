@@ -1,0 +1,250 @@
+#include "dialogs/frmDecrypt.h"
+
+#include "platform/AppInfo.h"
+#include "platform/MessageBoxes.h"
+#include "platform/PendingEvents.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <limits>
+
+namespace {
+
+QPointer<frmDecrypt>& instance() {
+    static QPointer<frmDecrypt> dialog;
+    return dialog;
+}
+
+const char* const kCaption = "Enter Encryption Key";
+const char* const kIntro =
+    "Enter Encryption Key Below.  If you forget your key, you will never get your message "
+    "decrypted.  Use the Key Hint to help you remember the Key, without giving it away.";
+const char* const kMissingTitle = "No Password Entered";
+const char* const kMissingKey =
+    "Please enter a password\r\n\r\nFor more information on\r\n passwords see help.";
+const char* const kMissingHint = "Please enter a Hint\r\n\r\nFor more information on\r\n Hints see help.";
+const char* const kHintTip = "Click here if you Forgot your password.";
+
+// Keys and hints are taken whatever their length.
+constexpr int kUnlimited = std::numeric_limits<int>::max();
+
+void keepPlaceWhenHidden(QWidget* widget) {
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
+}
+
+} // namespace
+
+frmDecrypt* frmDecrypt::shared(QWidget* owner) {
+    QPointer<frmDecrypt>& dialog = instance();
+    if (!dialog)
+        dialog = new frmDecrypt(owner);
+    else if (dialog->parentWidget() != owner)
+        dialog->setParent(owner, dialog->windowFlags());
+    return dialog;
+}
+
+frmDecrypt* frmDecrypt::loaded() {
+    return instance();
+}
+
+void frmDecrypt::unloadShared() {
+    delete instance().data();
+}
+
+frmDecrypt::Answer frmDecrypt::ask(QWidget* owner, bool yGETnSET, const QString& strHint) {
+    QPointer<frmDecrypt> dialog = shared(owner);
+    dialog->hide();
+    dialog->emptyKeyBox();
+    dialog->SetMode(yGETnSET, strHint);
+    dialog->exec();
+    // Unloaded while it was up: nothing was confirmed.
+    if (!dialog)
+        return {};
+    Answer answer{dialog->txtPhiVer->text(), dialog->txtHint->text()};
+    dialog->emptyKeyBox();
+    return answer;
+}
+
+frmDecrypt::frmDecrypt(QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                         Qt::WindowCloseButtonHint) {
+    setObjectName(QStringLiteral("frmDecrypt"));
+    setWindowTitle(QString::fromLatin1(kCaption));
+    setModal(true);
+    buildControls();
+    applyMask(true);
+    txtPhiVer->setFocus();
+}
+
+void frmDecrypt::buildControls() {
+    // Masked characters show as "*", as in the rest of the program's texts.
+    setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
+
+    Label2 = new QLabel(QString::fromLatin1(kIntro), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setWordWrap(true);
+    Label2->setFixedWidth(Label2->fontMetrics().averageCharWidth() * 58);
+
+    txtPhiVer = new QLineEdit(this);
+    txtPhiVer->setObjectName(QStringLiteral("txtPhiVer"));
+    txtPhiVer->setMaxLength(kUnlimited);
+    lblLabels = new QLabel(QStringLiteral("&Enter Encryption Key:"), this);
+    lblLabels->setObjectName(QStringLiteral("lblLabels"));
+    lblLabels->setBuddy(txtPhiVer);
+
+    txtHint = new QLineEdit(this);
+    txtHint->setObjectName(QStringLiteral("txtHint"));
+    txtHint->setMaxLength(kUnlimited);
+    txtHint->setEchoMode(QLineEdit::Password);
+    txtHint->installEventFilter(this);
+    lblHint = new QLabel(QStringLiteral("Key Hint:"), this);
+    lblHint->setObjectName(QStringLiteral("lblHint"));
+    lblHint->setBuddy(txtHint);
+
+    imgHint = new QToolButton(this);
+    imgHint->setObjectName(QStringLiteral("imgHint"));
+    imgHint->setIcon(QIcon(QStringLiteral(":/icons/hint.png")));
+    imgHint->setIconSize(QSize(24, 24));
+    imgHint->setAutoRaise(true);
+    imgHint->setFocusPolicy(Qt::NoFocus);
+    imgHint->setCursor(Qt::PointingHandCursor);
+    imgHint->setToolTip(QString::fromLatin1(kHintTip));
+
+    chkMask = new QCheckBox(QStringLiteral("Mask"), this);
+    chkMask->setObjectName(QStringLiteral("chkMask"));
+    chkMask->setChecked(true);
+
+    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
+    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel->setAutoDefault(false);
+
+    // The picture takes the hint's place in GET mode; the hint row keeps its
+    // height either way so that the dialog does not change size between modes.
+    for (QWidget* widget :
+         {static_cast<QWidget*>(lblHint), static_cast<QWidget*>(txtHint), static_cast<QWidget*>(imgHint)})
+        keepPlaceWhenHidden(widget);
+
+    auto* fields = new QGridLayout;
+    fields->setColumnStretch(1, 1);
+    fields->addWidget(lblLabels, 0, 0);
+    fields->addWidget(txtPhiVer, 0, 1);
+    fields->addWidget(lblHint, 1, 0);
+    fields->addWidget(txtHint, 1, 1);
+    fields->addWidget(imgHint, 1, 1, Qt::AlignLeft | Qt::AlignVCenter);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(chkMask);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(Label2);
+    layout->addSpacing(6);
+    layout->addLayout(fields);
+    layout->addSpacing(6);
+    layout->addLayout(buttons);
+
+    setTabOrder(txtPhiVer, txtHint);
+    setTabOrder(txtHint, chkMask);
+    setTabOrder(chkMask, cmdOK);
+    setTabOrder(cmdOK, cmdCancel);
+
+    connect(chkMask, &QCheckBox::toggled, this, &frmDecrypt::applyMask);
+    connect(imgHint, &QToolButton::clicked, this, &frmDecrypt::revealHint);
+    connect(cmdOK, &QPushButton::clicked, this, &frmDecrypt::confirm);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmDecrypt::reject);
+}
+
+void frmDecrypt::SetMode(bool yGETnSET, const QString& strHint) {
+    m_ynGetMode = yGETnSET;
+    if (yGETnSET) {
+        imgHint->show();
+        lblHint->hide();
+        txtHint->hide();
+        txtHint->setText(strHint);
+    } else {
+        // A new key wants a new hint; what the box holds from an earlier use is offered again.
+        imgHint->hide();
+        lblHint->show();
+        txtHint->show();
+    }
+    txtPhiVer->setFocus();
+}
+
+void frmDecrypt::reject() {
+    emptyKeyBox();
+    QDialog::reject();
+}
+
+bool frmDecrypt::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate)
+        txtPhiVer->setFocus();
+    return QDialog::event(event);
+}
+
+// The hint is readable only while the user works in its box.
+bool frmDecrypt::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtHint) {
+        if (event->type() == QEvent::FocusIn)
+            txtHint->setEchoMode(QLineEdit::Normal);
+        else if (event->type() == QEvent::FocusOut)
+            txtHint->setEchoMode(QLineEdit::Password);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// setText rather than clear(): it also drops the box's undo history, which
+// would otherwise give the key back.
+void frmDecrypt::emptyKeyBox() {
+    txtPhiVer->setText(QString());
+}
+
+void frmDecrypt::applyMask(bool masked) {
+    txtPhiVer->setEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
+}
+
+void frmDecrypt::revealHint() {
+    imgHint->hide();
+    lblHint->show();
+    txtHint->show();
+    platform::PendingEvents::run();
+    txtHint->setFocus();
+}
+
+void frmDecrypt::confirm() {
+    if (txtPhiVer->text().isEmpty()) {
+        warnMissing(QString::fromLatin1(kMissingKey));
+        return;
+    }
+    if (!m_ynGetMode && txtHint->text().isEmpty()) {
+        warnMissing(QString::fromLatin1(kMissingHint));
+        return;
+    }
+    accept();
+}
+
+void frmDecrypt::warnMissing(const QString& text) {
+    platform::MessageBoxSpec spec;
+    spec.title = QString::fromLatin1(kMissingTitle);
+    spec.text = text;
+    spec.icon = platform::MsgIcon::Exclamation;
+    spec.buttons = QMessageBox::Ok | QMessageBox::Help;
+    spec.defaultButton = QMessageBox::Ok;
+    spec.helpAnchor = QString::fromLatin1(appinfo::HelpKeysAnchor);
+    platform::MessageBoxes::show(this, spec);
+}
