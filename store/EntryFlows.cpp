@@ -87,7 +87,8 @@ void EntryFlows::MainSave(QString strName) {
     frmOpenSave::unload();
 
     QString entry = m_txtMain->Text();
-    if (!modCofra::IsEncryptedText(entry)) {
+    const bool encryptNow = !modCofra::IsEncryptedText(entry);
+    if (encryptNow) {
         modCofra::SetBusyCursor(false);
         const frmDecrypt::Answer answer = frmDecrypt::ask(m_main, false, m_doc.strEntryHint);
         m_doc.strEntryHint = answer.hint;
@@ -112,7 +113,9 @@ void EntryFlows::MainSave(QString strName) {
     m_doc.strEntryName = strName;
     m_doc.lngEntryID = modCofra::FindEntryID(strName);
     m_encryption.ShowEncryptionState();
-    if (m_applyFormat)
+    // The encryption has just put the format on the new text; on a long text a
+    // second pass would cost as much again for nothing.
+    if (m_applyFormat && !encryptNow)
         m_applyFormat();
     modCofra::SetBusyCursor(false);
 }
