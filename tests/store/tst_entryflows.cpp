@@ -127,6 +127,23 @@ private slots:
         QVERIFY(!frmOpenSave::loaded());
     }
 
+    // New's "Save Changes?" Yes saves first: New goes on once the chooser has closed.
+    void newWaitsForTheSaveItOffers() {
+        AppFixture app;
+        app.typeText("draft");
+        app.messages.queue(QMessageBox::Yes);
+        QTimer::singleShot(0, this, [this] {
+            QTest::keyClicks(chooserControl("txtName"), "Draft");
+            answerKey("k", "h");
+            click(chooserControl("cmdOpen"));
+        });
+        click(app.toolButton(3));
+        QVERIFY(keyDialog.fired());
+        QCOMPARE(sqlRows(app.folder.databasePath(), "SELECT strName FROM tblCofra"), QStringList{"Draft"});
+        QCOMPARE(app.window->editor()->Text(), QString());
+        QCOMPARE(app.window->windowTitle(), "Qor Cofra");
+    }
+
     // A ciphertext that does not give the text back is never stored.
     void saveThatCannotEncryptFaithfullyStoresNothing() {
         AppFixture app;
