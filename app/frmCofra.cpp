@@ -203,18 +203,17 @@ void frmCofra::FindNextFromCursor() {
 }
 
 void frmCofra::cmdToolBar_Click(int index) {
+    // Buttons 1 to 3 are the File menu's Open, Save As and New.
     switch (index) {
     case 0:
         m_encryption->ToggleEncryption();
         break;
     case 1:
-        m_flows->ShowOpenDialog();
-        break;
     case 2:
-        m_flows->ShowSaveDialog();
+        mnuFile_Click(index);
         break;
     case 3:
-        NewEntry();
+        mnuFile_Click(0);
         break;
     default:
         break;
