@@ -206,9 +206,10 @@ qint32 FindEntryID(const QString& name) {
         Connection connection;
         if (!connection.open()) {
             QSqlQuery query;
-            if (!connection.run(query,
-                                QStringLiteral("SELECT lngID, strName FROM tblCofra WHERE strName = ?;"),
-                                {store::textValue(name)}) &&
+            if (!connection.run(
+                    query,
+                    QStringLiteral("SELECT lngID, strName FROM tblCofra WHERE strName = ? ORDER BY lngID;"),
+                    {store::textValue(name)}) &&
                 query.next())
                 id = query.value(0).toInt();
         }
