@@ -1,10 +1,12 @@
 #pragma once
 #include <QObject>
+#include <QPointer>
 #include <functional>
 
 class QWidget;
 class EntryEditor;
 class EncryptionState;
+class frmOpenSave;
 struct DocumentState;
 
 // Moves entries between the main window's editor and the database: the open
@@ -26,6 +28,13 @@ public:
     void waitUntilChooserClosed();
 
 private:
+    // Shows the chooser (loading it and listening to it when needed) in the given mode.
+    void showChooser(bool ynIsSave);
+    // Puts the plain text back after an encryption that did not give it back
+    // under its key, and says so.
+    void reportFailedEncryption(const QString& plain);
+
+    QPointer<frmOpenSave> m_chooser;
     QWidget* m_main;
     EntryEditor* m_txtMain;
     DocumentState& m_doc;

@@ -1,0 +1,235 @@
+#include "dialogs/frmOpenSave.h"
+
+#include "platform/BusyCursor.h"
+#include "platform/MessageBoxes.h"
+#include "store/EntryList.h"
+#include "store/EntryStore.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <algorithm>
+
+namespace {
+
+QPointer<frmOpenSave>& instance() {
+    static QPointer<frmOpenSave> form;
+    return form;
+}
+
+constexpr int NameMaxLength = 50;
+const char* const TableName = "tblCofra";
+const char* const IdField = "lngID";
+const char* const NameField = "strName";
+
+// Names sort without regard to case; names that differ only in case keep a fixed order.
+bool sortsBefore(const QString& a, const QString& b) {
+    const int folded = QString::compare(a, b, Qt::CaseInsensitive);
+    return folded != 0 ? folded < 0 : a < b;
+}
+
+// lstNames as the store's list: entries sorted by name, the row id as item data.
+class NameList : public store::EntryList {
+public:
+    explicit NameList(QListWidget* list) : m_list(list) {}
+
+    void clear() override {
+        if (m_list)
+            m_list->clear();
+    }
+    void addItems(const QList<store::EntryListItem>& items) override {
+        if (!m_list)
+            return;
+        QList<store::EntryListItem> all = items;
+        for (int index = 0; index < count(); ++index)
+            all.append({itemText(index), itemData(index)});
+        std::stable_sort(all.begin(), all.end(),
+                         [](const auto& a, const auto& b) { return sortsBefore(a.text, b.text); });
+        const QSignalBlocker quiet(m_list);
+        m_list->clear();
+        for (const store::EntryListItem& entry : all) {
+            auto* item = new QListWidgetItem(entry.text);
+            item->setData(Qt::UserRole, entry.id);
+            m_list->addItem(item);
+        }
+    }
+    int count() const override { return m_list ? m_list->count() : 0; }
+    QString itemText(int index) const override { return m_list ? m_list->item(index)->text() : QString(); }
+    qint32 itemData(int index) const override {
+        return m_list ? m_list->item(index)->data(Qt::UserRole).toInt() : 0;
+    }
+    void setCurrentIndex(int index) override {
+        if (m_list)
+            m_list->setCurrentRow(index);
+    }
+
+private:
+    QPointer<QListWidget> m_list;
+};
+
+} // namespace
+
+frmOpenSave* frmOpenSave::shared(QWidget* owner) {
+    if (!instance())
+        instance() = new frmOpenSave(owner);
+    return instance();
+}
+
+frmOpenSave* frmOpenSave::loaded() {
+    return instance();
+}
+
+void frmOpenSave::unload() {
+    frmOpenSave* form = instance();
+    if (!form)
+        return;
+    instance() = nullptr;
+    form->hide();
+    emit form->unloaded();
+    // Later, because the chooser's own button handler may be what led here.
+    form->deleteLater();
+}
+
+frmOpenSave::frmOpenSave(QWidget* owner) : QDialog(owner) {
+    setObjectName(QStringLiteral("frmOpenSave"));
+    setWindowTitle(QStringLiteral("Open"));
+    setModal(false);
+
+    lstNames = new QListWidget(this);
+    lstNames->setObjectName(QStringLiteral("lstNames"));
+    lstNames->setSelectionMode(QAbstractItemView::SingleSelection);
+    txtName = new QLineEdit(this);
+    txtName->setObjectName(QStringLiteral("txtName"));
+    txtName->setMaxLength(NameMaxLength);
+    txtName->setToolTip(QStringLiteral("Enter name here to Save As or Open."));
+    txtName->installEventFilter(this);
+    cmdOpen = new QPushButton(QStringLiteral("&Open"), this);
+    cmdOpen->setObjectName(QStringLiteral("cmdOpen"));
+    cmdOpen->setDefault(true);
+    cmdClose = new QPushButton(QStringLiteral("Close"), this);
+    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    cmdDelete = new QPushButton(QStringLiteral("Delete"), this);
+    cmdDelete->setObjectName(QStringLiteral("cmdDelete"));
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(txtName, 0, 0);
+    layout->addWidget(lstNames, 1, 0, 4, 1);
+    layout->addWidget(cmdOpen, 0, 1);
+    layout->addWidget(cmdClose, 1, 1);
+    layout->addWidget(cmdDelete, 2, 1);
+    layout->setRowStretch(4, 1);
+    setTabOrder(lstNames, txtName);
+    setTabOrder(txtName, cmdOpen);
+    setTabOrder(cmdOpen, cmdClose);
+    setTabOrder(cmdClose, cmdDelete);
+    resize(380, 300);
+
+    connect(lstNames, &QListWidget::currentItemChanged, this, &frmOpenSave::lstNames_Click);
+    connect(lstNames, &QListWidget::itemClicked, this, &frmOpenSave::lstNames_Click);
+    connect(lstNames, &QListWidget::itemDoubleClicked, this, &frmOpenSave::lstNames_DblClick);
+    connect(cmdOpen, &QPushButton::clicked, this, &frmOpenSave::cmdOpen_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &frmOpenSave::cmdClose_Click);
+    connect(cmdDelete, &QPushButton::clicked, this, &frmOpenSave::cmdDelete_Click);
+}
+
+void frmOpenSave::DoSaveOpen(bool ynIsSave, const QString& strName, qint32 lngID) {
+    if (!strName.isEmpty())
+        strSelName = strName;
+    if (lngID != 0)
+        lngSelID = lngID;
+    txtName->setText(strSelName);
+    ynSaveMode = ynIsSave;
+    setWindowTitle(ynIsSave ? QStringLiteral("Save") : QStringLiteral("Open"));
+    cmdOpen->setText(ynIsSave ? QStringLiteral("&Save") : QStringLiteral("&Open"));
+    const QPointer<frmOpenSave> alive(this);
+    RefreshNameList();
+    if (!alive)
+        return;
+    if (const QListWidgetItem* current = lstNames->currentItem(); current && !current->text().isEmpty())
+        txtName->setText(current->text());
+    // The focus comes last, so that the name box, once filled, has its whole text selected.
+    if (ynIsSave)
+        txtName->setFocus();
+    else
+        lstNames->setFocus();
+}
+
+void frmOpenSave::RefreshNameList() {
+    NameList list(lstNames);
+    const QLatin1String table(TableName), idField(IdField), nameField(NameField);
+    if (!strSelName.isEmpty())
+        modCofra::FillListFromTable(list, table, idField, nameField, strSelName, true);
+    else if (lngSelID != 0)
+        modCofra::FillListFromTable(list, table, idField, nameField, QString::number(lngSelID), false);
+    else
+        modCofra::FillListFromTable(list, table, idField, nameField, QStringLiteral("1"), false);
+}
+
+void frmOpenSave::reject() {
+    cmdClose_Click();
+}
+
+bool frmOpenSave::eventFilter(QObject* watched, QEvent* event) {
+    // Entering the name box selects the whole name, however the focus arrived
+    // (a mouse press would otherwise place the cursor after the selection is made).
+    if (watched == txtName && event->type() == QEvent::FocusIn)
+        QTimer::singleShot(0, txtName, [box = txtName] { box->setSelection(0, NameMaxLength); });
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmOpenSave::lstNames_Click(QListWidgetItem* item) {
+    if (item)
+        txtName->setText(item->text());
+}
+
+void frmOpenSave::lstNames_DblClick(QListWidgetItem* item) {
+    lstNames_Click(item);
+    cmdOpen_Click();
+}
+
+qint32 frmOpenSave::selectedID() const {
+    const QListWidgetItem* current = lstNames->currentItem();
+    return current && current->isSelected() ? current->data(Qt::UserRole).toInt() : 0;
+}
+
+void frmOpenSave::cmdOpen_Click() {
+    if (ynSaveMode) {
+        const QString name = txtName->text();
+        if (name.isEmpty())
+            return;
+        modCofra::SetBusyCursor(true);
+        emit saveChosen(name);
+        return;
+    }
+    const qint32 id = selectedID();
+    if (id == 0)
+        return;
+    modCofra::SetBusyCursor(true);
+    emit openChosen(id);
+}
+
+void frmOpenSave::cmdClose_Click() {
+    modCofra::SetBusyCursor(false);
+    if (QWidget* main = parentWidget())
+        main->activateWindow();
+    unload();
+}
+
+void frmOpenSave::cmdDelete_Click() {
+    const qint32 id = selectedID();
+    if (id == 0)
+        return;
+    platform::MessageBoxSpec question;
+    question.title = QStringLiteral("Delete ") + txtName->text() + QLatin1Char('?');
+    question.text = question.title + QStringLiteral("\r\nAre you sure?");
+    question.icon = platform::MsgIcon::Exclamation;
+    question.buttons = QMessageBox::Yes | QMessageBox::No;
+    if (platform::MessageBoxes::show(this, question) == QMessageBox::No)
+        return;
+    modCofra::DeleteRecord(QLatin1String(TableName), QLatin1String(IdField), id);
+    RefreshNameList();
+}
