@@ -18,6 +18,7 @@
 #include "platform/Screen.h"
 #include "platform/Shell.h"
 #include "store/EntryFlows.h"
+#include "store/StoreErrorBox.h"
 
 #include <QCloseEvent>
 #include <QIcon>
@@ -55,8 +56,9 @@ frmCofra::frmCofra(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(productName());
     setWindowIcon(QIcon(QString::fromLatin1(appinfo::IconResource)));
 
-    // The cipher and the store run the busy pointer and pending events of this program.
+    // The cipher runs this program's busy pointer and pending events; the store asks its questions here.
     crypto::setCipherHooks({&modCofra::SetBusyCursor, &platform::PendingEvents::run});
+    store::installErrorBox();
 
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("client"));

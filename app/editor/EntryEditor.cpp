@@ -58,16 +58,16 @@ QString EntryEditor::Text() const {
 }
 
 void EntryEditor::setText(const QString& text) {
-    // Word wrapping a long unbroken line is quadratic, so the mode changes while
-    // no such line is in the document: before the text for wrapping anywhere,
-    // after it for wrapping at word boundaries.
-    if (hasLongRun(text, LongRun)) {
-        setWordWrapMode(QTextOption::WrapAnywhere);
-        setPlainText(text);
-    } else {
-        setPlainText(text);
-        setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // Word wrapping a long unbroken line is quadratic, and any change of mode
+    // lays out the whole document again: the mode changes while the document
+    // is empty.
+    const QTextOption::WrapMode wanted =
+        hasLongRun(text, LongRun) ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere;
+    if (wanted != wordWrapMode()) {
+        setPlainText(QString());
+        setWordWrapMode(wanted);
     }
+    setPlainText(text);
 }
 
 int EntryEditor::SelStart() const {

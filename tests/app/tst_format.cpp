@@ -187,4 +187,4 @@ void TestFormat::swatchColoursSurviveNew() {
 }
 
 QTEST_MAIN(TestFormat)
-#include "test_format.moc"
+#include "tst_format.moc"

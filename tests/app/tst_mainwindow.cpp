@@ -242,4 +242,4 @@ void TestMainWindow::programFolderEndsInOneSeparator() {
 }
 
 QTEST_MAIN(TestMainWindow)
-#include "test_mainwindow.moc"
+#include "tst_mainwindow.moc"

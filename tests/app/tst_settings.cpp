@@ -125,4 +125,4 @@ void TestSettings::numbersFollowTheLocale() {
 }
 
 QTEST_MAIN(TestSettings)
-#include "test_settings.moc"
+#include "tst_settings.moc"

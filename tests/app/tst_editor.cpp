@@ -125,4 +125,4 @@ void TestEditor::longUnbrokenLinesWrapAnywhere() {
 }
 
 QTEST_MAIN(TestEditor)
-#include "test_editor.moc"
+#include "tst_editor.moc"

@@ -128,4 +128,4 @@ void TestFind::emptyBoxReusesTextWithTheOptionsShown() {
 }
 
 QTEST_MAIN(TestFind)
-#include "test_find.moc"
+#include "tst_find.moc"
