@@ -1,14 +1,12 @@
 #include "app/editor/EntryEditor.h"
 #include "crypto/TextCipher.h"
 #include "dialogs/frmOpenSave.h"
-#include "store/EntryStore.h"
 #include "store/StoreErrorBox.h"
 #include "tests/app/AppFixture.h"
 #include "tests/store/StoreTestSupport.h"
 #include "tests/support/ModalDriver.h"
 
 #include <QAbstractButton>
-#include <QAction>
 #include <QClipboard>
 #include <QLineEdit>
 #include <QListWidget>
@@ -37,24 +35,15 @@ class tst_EntryFlows : public QObject {
         return frmOpenSave::loaded()->findChild<QWidget*>(name);
     }
     static void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
-    static void clickName(const QString& name) {
-        auto* list = static_cast<QListWidget*>(chooserControl("lstNames"));
-        const QList<QListWidgetItem*> found = list->findItems(name, Qt::MatchExactly);
-        QVERIFY(!found.isEmpty());
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found[0]).center());
-    }
     // Save Entry, the name typed over the proposed one, and the chooser's Save.
-    void saveAs(AppFixture& app, const QString& name) {
+    static void saveAs(AppFixture& app, const QString& name) {
         click(app.toolButton(2));
         auto* txtName = static_cast<QLineEdit*>(chooserControl("txtName"));
         txtName->clear();
         QTest::keyClicks(txtName, name);
         click(chooserControl("cmdOpen"));
     }
-    static QStringList rows(const AppFixture& app) {
-        return sqlRows(app.folder.databasePath(),
-                       "SELECT lngID, strName, strPassHint, strEntry FROM tblCofra");
-    }
+    static QStringList rows() { return sql("SELECT lngID, strName, strPassHint, strEntry FROM tblCofra"); }
 
 private slots:
     void initTestCase() { store::installErrorBox(); }
@@ -63,29 +52,28 @@ private slots:
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);
     }
 
-    void saveNewThenOpenWithItsKey() {
+    // New's "Save Changes?" Yes saves first and goes on once the chooser has closed.
+    void saveFromNewThenOpenWithItsKey() {
         AppFixture app;
         EntryEditor* txtMain = app.window->editor();
         app.typeText("Dear diary, 100% secret");
         const QString plain = txtMain->Text();
-        answerKey("k3y", "my hint");
-        saveAs(app, "Diary");
+        app.messages.queue(QMessageBox::Yes);
+        QTimer::singleShot(0, this, [this] {
+            QTest::keyClicks(chooserControl("txtName"), "Diary");
+            answerKey("k3y", "my hint");
+            click(chooserControl("cmdOpen"));
+        });
+        click(app.toolButton(3));
         QVERIFY(keyDialog.fired());
-        const QString stored = txtMain->Text();
+        const QString stored = rows().value(0).section('|', 3);
+        QCOMPARE(rows(), QStringList{"1|Diary|my hint|" + stored});
         QVERIFY(stored.startsWith("737"));
         QCOMPARE(modCofra::RC4Transform(stored, "k3y"), "k3y" + plain);
-        QCOMPARE(rows(app), QStringList{"1|Diary|my hint|" + stored});
-        QCOMPARE(app.window->windowTitle(), "Qor Cofra - Diary");
-        QCOMPARE(app.window->documentState().lngEntryID, 1);
-        QVERIFY(!frmOpenSave::loaded());
-
-        app.messages.queue(QMessageBox::No); // "Save Changes?"
-        click(app.toolButton(3));
         QCOMPARE(txtMain->Text(), QString());
         QCOMPARE(app.window->windowTitle(), "Qor Cofra");
 
         click(app.toolButton(1));
-        QCOMPARE(frmOpenSave::loaded()->windowTitle(), "Open");
         answerKey("k3y");
         click(chooserControl("cmdOpen"));
         QVERIFY(keyDialog.fired());
@@ -102,46 +90,31 @@ private slots:
         app.typeText("new words");
         app.messages.queue(QMessageBox::No);
         saveAs(app, "one");
-        const platform::MessageBoxSpec replace = app.messages.shown().value(0);
-        QCOMPARE(replace.title, "Replace Entry?");
-        QCOMPARE(replace.text,
-                 "There is already an Entry with that name.\r\n\r\nWould you like to Replace the entry?");
-        QCOMPARE(replace.icon, platform::MsgIcon::Question);
-        QCOMPARE(replace.buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(
+            boxLine(app.messages.shown().value(0)),
+            boxLine("Replace Entry?",
+                    "There is already an Entry with that name.\r\n\r\nWould you like to Replace the entry?",
+                    platform::MsgIcon::Question, QMessageBox::Yes | QMessageBox::No));
         QVERIFY(frmOpenSave::loaded() && frmOpenSave::loaded()->isVisible());
-        QCOMPARE(rows(app), (QStringList{"1|One|h1|7371111", "2|Two|h2|7372222"}));
+        QCOMPARE(rows(), (QStringList{"1|One|h1|7371111", "2|Two|h2|7372222"}));
 
         app.messages.queue(QMessageBox::Yes);
         answerKey("k", "h");
         click(chooserControl("cmdOpen"));
-        QCOMPARE(rows(app), (QStringList{"1|one|h|" + app.window->editor()->Text(), "2|Two|h2|7372222"}));
+        QCOMPARE(rows(), (QStringList{"1|one|h|" + app.window->editor()->Text(), "2|Two|h2|7372222"}));
+        QCOMPARE(app.window->windowTitle(), "Qor Cofra - one");
         QCOMPARE(app.window->documentState().lngEntryID, 1);
+        QVERIFY(!frmOpenSave::loaded());
 
         click(app.toolButton(1));
-        clickName("Two");
+        auto* list = static_cast<QListWidget*>(chooserControl("lstNames"));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
         app.messages.queue(QMessageBox::Yes);
         click(chooserControl("cmdDelete"));
         QCOMPARE(app.messages.shown().last().title, "Delete Two?");
-        QCOMPARE(rows(app).size(), 1);
-        QTest::keyClick(chooserControl("lstNames"), Qt::Key_Escape);
+        QCOMPARE(rows().size(), 1);
+        QTest::keyClick(list, Qt::Key_Escape);
         QVERIFY(!frmOpenSave::loaded());
-    }
-
-    // New's "Save Changes?" Yes saves first: New goes on once the chooser has closed.
-    void newWaitsForTheSaveItOffers() {
-        AppFixture app;
-        app.typeText("draft");
-        app.messages.queue(QMessageBox::Yes);
-        QTimer::singleShot(0, this, [this] {
-            QTest::keyClicks(chooserControl("txtName"), "Draft");
-            answerKey("k", "h");
-            click(chooserControl("cmdOpen"));
-        });
-        click(app.toolButton(3));
-        QVERIFY(keyDialog.fired());
-        QCOMPARE(sqlRows(app.folder.databasePath(), "SELECT strName FROM tblCofra"), QStringList{"Draft"});
-        QCOMPARE(app.window->editor()->Text(), QString());
-        QCOMPARE(app.window->windowTitle(), "Qor Cofra");
     }
 
     // A ciphertext that does not give the text back is never stored.
@@ -153,12 +126,10 @@ private slots:
         answerKey("k", "h");
         saveAs(app, "Abroad");
         QCOMPARE(app.messages.shown().size(), 1);
-        QCOMPARE(app.messages.shown()[0].title, "Aw Shucks!");
-        QCOMPARE(app.messages.shown()[0].text, "An Error occured while Encrypting");
-        QCOMPARE(app.messages.shown()[0].icon, platform::MsgIcon::None);
-        QCOMPARE(app.messages.shown()[0].buttons, QMessageBox::Ok);
+        QCOMPARE(boxLine(app.messages.shown()[0]), boxLine("Aw Shucks!", "An Error occured while Encrypting",
+                                                           platform::MsgIcon::None, QMessageBox::Ok));
         QCOMPARE(app.window->editor()->Text(), plain);
-        QCOMPARE(rows(app), QStringList());
+        QCOMPARE(rows(), QStringList());
         QCOMPARE(app.window->windowTitle(), "Qor Cofra");
     }
 
@@ -168,7 +139,7 @@ private slots:
         modCofra::StoreEntry(0, "Gone", "h", "7370A");
         app.typeText("keep me");
         click(app.toolButton(1));
-        QVERIFY(sqlExec(app.folder.databasePath(), "DELETE FROM tblCofra;"));
+        sql("DELETE FROM tblCofra");
         app.messages.queue(QMessageBox::Abort);
         answerKey(QString()); // the toggle that ends an open offers to encrypt the plain text
         click(chooserControl("cmdOpen"));

@@ -1,80 +1,139 @@
 #include "crypto/TextCipher.h"
+#include "platform/AppPath.h"
 #include "tests/store/StoreTestSupport.h"
 #include "tests/support/ProgramFolder.h"
 
-#include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QtTest>
 #include <csignal>
+#include <cstdio>
 
 // Other running programs on the same database file: a second copy saving at the
-// same moment, and a copy that dies in the middle of a write.
+// same moment, and a copy that dies in the middle of a write. This executable,
+// started with "--writer", plays that copy.
+
+namespace {
+
+// An entry's text, 1 to 16 K characters fixed by the seed; its key is its name.
+QString textOf(quint32 seed) {
+    return QString(int(1024 + seed % 15360), QChar(u'a' + seed % 26));
+}
+
+// After a line on its input, prints the time and stores <count> encrypted entries
+// <prefix>-<n>, each looked up again, then prints the time; exits with the number
+// of failures. With count 0 it inserts, replaces and deletes entries at random
+// until it is killed.
+int writer(const QString& folder, const QString& prefix, int count) {
+    modCofra::strAppPath = folder + '/';
+    int failures = 0;
+    store::setErrorPrompt([&failures](const QString& text) {
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+        ++failures;
+        return store::ErrorAnswer::Abort;
+    });
+    QRandomGenerator random(quint32(qHash(prefix, 0)));
+    std::getchar();
+    std::printf("%lld ", QDateTime::currentMSecsSinceEpoch());
+    std::fflush(stdout);
+    for (int n = 0; count == 0 || n < count; ++n) {
+        const QString name = QStringLiteral("%1-%2").arg(prefix).arg(count ? n : int(random.bounded(16)));
+        const qint32 id = modCofra::FindEntryID(name);
+        const quint32 action = random.bounded(4), seed = random.generate();
+        if (id != 0 && action == 0)
+            modCofra::DeleteRecord("tblCofra", "lngID", id);
+        else
+            modCofra::StoreEntry(action == 1 ? 0 : id, name, QString::number(seed),
+                                 modCofra::RC4Transform(name + textOf(seed), name));
+        failures += count != 0 && modCofra::FindEntryID(name) == 0;
+    }
+    std::printf("%lld\n", QDateTime::currentMSecsSinceEpoch());
+    return failures;
+}
+
+void startWriter(QProcess& process, const QString& prefix, int count) {
+    process.start(QCoreApplication::applicationFilePath(),
+                  {"--writer", QFileInfo(store::databasePath()).path(), prefix, QString::number(count)});
+    QVERIFY2(process.waitForStarted(), qPrintable(process.errorString()));
+}
+
+// The names of the rows whose entry decrypts, with the name as key, to the text the hint's seed makes.
+QStringList soundNames() {
+    QStringList names;
+    for (const QString& row : sql("SELECT strName, strPassHint, strEntry FROM tblCofra ORDER BY strName")) {
+        const QStringList field = row.split('|');
+        if (modCofra::RC4Transform(field.value(2), field[0]) == field[0] + textOf(field.value(1).toUInt()))
+            names << field[0];
+    }
+    return names;
+}
+
+} // namespace
+
 class tst_StoreProcesses : public QObject {
     Q_OBJECT
-
-    static void startWriter(QProcess& process, const ProgramFolder& folder, const QStringList& args) {
-        process.start(QStringLiteral(STORE_WRITER), QStringList{folder.path()} + args);
-        QVERIFY2(process.waitForStarted(), qPrintable(process.errorString()));
-    }
-
 private slots:
     void twoCopiesSavingAtOnceBothLand() {
         ProgramFolder folder;
         QProcess first, second;
-        startWriter(first, folder, {"save", "A", "150"});
-        startWriter(second, folder, {"save", "B", "150"});
-        QFile go(folder.file("go"));
-        QVERIFY(go.open(QIODevice::WriteOnly));
-        go.close();
+        startWriter(first, "A", 100);
+        startWriter(second, "B", 100);
+        for (QProcess* copy : {&first, &second})
+            QVERIFY(copy->write("\n") == 1 && copy->waitForBytesWritten());
         QList<qint64> times;
-        for (QProcess* writer : {&first, &second}) {
-            QVERIFY(writer->waitForFinished(60000));
-            QCOMPARE(writer->readAllStandardError(), QByteArray());
-            QCOMPARE(writer->exitCode(), 0);
-            for (const QByteArray& time : writer->readAllStandardOutput().trimmed().split(' '))
+        for (QProcess* copy : {&first, &second}) {
+            QVERIFY(copy->waitForFinished(60000));
+            QCOMPARE(copy->readAllStandardError(), QByteArray());
+            QCOMPARE(copy->exitCode(), 0);
+            for (const QByteArray& time : copy->readAllStandardOutput().trimmed().split(' '))
                 times << time.toLongLong();
         }
-        QVERIFY2(times[0] < times[3] && times[2] < times[1], "the two copies did not write at the same time");
+        QVERIFY2(times[0] < times[3] && times[2] < times[1],
+                 qPrintable(QString("the two copies did not write at the same time: %1 %2 %3 %4")
+                                .arg(times[0])
+                                .arg(times[1])
+                                .arg(times[2])
+                                .arg(times[3])));
         QStringList expected;
         for (const char* prefix : {"A", "B"})
-            for (int n = 0; n < 150; ++n)
+            for (int n = 0; n < 100; ++n)
                 expected << QStringLiteral("%1-%2").arg(prefix).arg(n);
-        QCOMPARE(sqlRows(folder.databasePath(), "SELECT strName FROM tblCofra ORDER BY strName"),
-                 (expected.sort(), expected));
+        QCOMPARE(soundNames(), (expected.sort(), expected));
     }
 
     void killedWriterLeavesASoundFile() {
         ProgramFolder folder;
         QRandomGenerator random(20);
-        int rows = 0;
+        qsizetype rows = 0;
         int journals = 0;
         for (int round = 0; round < 20; ++round) {
-            QProcess writer;
-            startWriter(writer, folder, {"churn", QString::number(round + 1)});
-            QVERIFY(writer.waitForReadyRead(10000));
+            QProcess copy;
+            startWriter(copy, QString::number(round), 0);
+            copy.write("\n");
+            QVERIFY(copy.waitForReadyRead(10000));
             QTest::qSleep(int(random.bounded(20, 120)));
-            ::kill(pid_t(writer.processId()), SIGKILL);
-            QVERIFY(writer.waitForFinished(10000));
-            QCOMPARE(writer.exitStatus(), QProcess::CrashExit);
-            // A journal left behind: the writer died inside a write, which the next connection undoes.
+            ::kill(pid_t(copy.processId()), SIGKILL);
+            QVERIFY(copy.waitForFinished(10000));
+            QCOMPARE(copy.exitStatus(), QProcess::CrashExit);
+            // A journal left behind: the copy died inside a write, which the next connection undoes.
             journals += QFile::exists(folder.databasePath() + "-journal");
 
-            QCOMPARE(sqlRows(folder.databasePath(), "PRAGMA integrity_check"), QStringList{"ok"});
-            const QStringList entries =
-                sqlRows(folder.databasePath(), "SELECT strName, strPassHint, strEntry FROM tblCofra");
-            for (const QString& row : entries) {
-                const QStringList field = row.split('|');
-                const QString key = writerKey(field[0]);
-                QVERIFY2(modCofra::RC4Transform(field[2], key) == key + writerText(field[1].mid(5).toUInt()),
-                         qPrintable(field[0]));
-            }
-            rows = std::max(rows, int(entries.size()));
+            QCOMPARE(sql("PRAGMA integrity_check"), QStringList{"ok"});
+            const QStringList sound = soundNames();
+            QCOMPARE(sound.size(), sql("SELECT lngID FROM tblCofra").size());
+            rows = std::max(rows, sound.size());
         }
         QVERIFY2(rows > 0, "the writer never stored anything");
         QVERIFY2(journals > 0, "no kill landed in the middle of a write");
     }
 };
 
-QTEST_GUILESS_MAIN(tst_StoreProcesses)
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (app.arguments().size() == 5 && app.arguments()[1] == "--writer")
+        return writer(app.arguments()[2], app.arguments()[3], app.arguments()[4].toInt());
+    tst_StoreProcesses test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_storeprocesses.moc"
