@@ -1,6 +1,6 @@
 #pragma once
-#include "platform/MessageBoxes.h"
 #include "store/EntryStore.h"
+#include "tests/support/ScriptedMessages.h"
 
 #include <QFile>
 #include <QSqlDatabase>
@@ -33,7 +33,7 @@ inline QStringList sql(const QString& statement) {
     return rows;
 }
 
-// A message box in one line, to compare with the box expected.
+// A message box in one line: title, text, icon, buttons and default button.
 inline QString boxLine(const QString& title, const QString& text, platform::MsgIcon icon,
                        QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton = {}) {
     return QStringLiteral("%1|%2|%3|%4|%5")
@@ -42,6 +42,10 @@ inline QString boxLine(const QString& title, const QString& text, platform::MsgI
         .arg(buttons.toInt())
         .arg(int(defaultButton));
 }
-inline QString boxLine(const platform::MessageBoxSpec& box) {
-    return boxLine(box.title, box.text, box.icon, box.buttons, box.defaultButton);
+// Every box shown so far, each in one line.
+inline QStringList boxLines(const ScriptedMessages& boxes) {
+    QStringList lines;
+    for (const platform::MessageBoxSpec& box : boxes.shown())
+        lines << boxLine(box.title, box.text, box.icon, box.buttons, box.defaultButton);
+    return lines;
 }

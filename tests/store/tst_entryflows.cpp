@@ -23,10 +23,8 @@ class tst_EntryFlows : public QObject {
     void answerKey(const QString& key, const QString& hint = {}) {
         keyDialog.onNextModal([key, hint](QWidget* dialog) {
             QTest::keyClicks(dialog->findChild<QLineEdit*>("txtPhiVer"), key);
-            if (auto* txtHint = dialog->findChild<QLineEdit*>("txtHint"); !hint.isEmpty()) {
-                txtHint->clear();
-                QTest::keyClicks(txtHint, hint);
-            }
+            if (!hint.isEmpty())
+                QTest::keyClicks(dialog->findChild<QLineEdit*>("txtHint"), hint);
             QTest::mouseClick(dialog->findChild<QPushButton*>(key.isEmpty() ? "cmdCancel" : "cmdOK"),
                               Qt::LeftButton);
         });
@@ -90,11 +88,11 @@ private slots:
         app.typeText("new words");
         app.messages.queue(QMessageBox::No);
         saveAs(app, "one");
-        QCOMPARE(
-            boxLine(app.messages.shown().value(0)),
-            boxLine("Replace Entry?",
-                    "There is already an Entry with that name.\r\n\r\nWould you like to Replace the entry?",
-                    platform::MsgIcon::Question, QMessageBox::Yes | QMessageBox::No));
+        QCOMPARE(boxLines(app.messages),
+                 QStringList{boxLine(
+                     "Replace Entry?",
+                     "There is already an Entry with that name.\r\n\r\nWould you like to Replace the entry?",
+                     platform::MsgIcon::Question, QMessageBox::Yes | QMessageBox::No)});
         QVERIFY(frmOpenSave::loaded() && frmOpenSave::loaded()->isVisible());
         QCOMPARE(rows(), (QStringList{"1|One|h1|7371111", "2|Two|h2|7372222"}));
 
@@ -125,9 +123,9 @@ private slots:
         const QString plain = app.window->editor()->Text();
         answerKey("k", "h");
         saveAs(app, "Abroad");
-        QCOMPARE(app.messages.shown().size(), 1);
-        QCOMPARE(boxLine(app.messages.shown()[0]), boxLine("Aw Shucks!", "An Error occured while Encrypting",
-                                                           platform::MsgIcon::None, QMessageBox::Ok));
+        QCOMPARE(boxLines(app.messages),
+                 QStringList{boxLine("Aw Shucks!", "An Error occured while Encrypting",
+                                     platform::MsgIcon::None, QMessageBox::Ok)});
         QCOMPARE(app.window->editor()->Text(), plain);
         QCOMPARE(rows(), QStringList());
         QCOMPARE(app.window->windowTitle(), "Qor Cofra");

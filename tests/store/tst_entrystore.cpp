@@ -4,7 +4,6 @@
 #include "store/StoreErrorBox.h"
 #include "tests/store/StoreTestSupport.h"
 #include "tests/support/ProgramFolder.h"
-#include "tests/support/ScriptedMessages.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -12,65 +11,62 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-namespace {
-
-QString errorBox(const QString& text) {
-    return boxLine("An Error Occured!", text, platform::MsgIcon::Exclamation,
-                   QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore, QMessageBox::Retry);
-}
-// The error text, then the name, hint and text that LoadEntry leaves in fields that held "old".
-QStringList load(qint32 id) {
-    QString name = "old", hint = "old", text = "old";
-    const QString error = modCofra::LoadEntry(id, name, hint, text);
-    return {error, name, hint, text};
-}
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-// What is in the program folder, and the database file's bytes.
-QByteArray snapshot() {
-    const QDir folder(modCofra::strAppPath);
-    return folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).join('/').toUtf8() +
-           fileBytes(store::databasePath());
-}
-
-QListWidget* lstNames() {
-    return frmOpenSave::loaded()->findChild<QListWidget*>("lstNames");
-}
-QLineEdit* txtName() {
-    return frmOpenSave::loaded()->findChild<QLineEdit*>("txtName");
-}
-QPushButton* button(const char* name) {
-    return frmOpenSave::loaded()->findChild<QPushButton*>(name);
-}
-QStringList names() {
-    QStringList texts;
-    for (int row = 0; row < lstNames()->count(); ++row)
-        texts << lstNames()->item(row)->text();
-    return texts;
-}
-// A fresh chooser, shown and filled as the main window does it.
-frmOpenSave* showChooser(bool save, const QString& name = {}, qint32 id = 0) {
-    frmOpenSave::unload();
-    frmOpenSave* chooser = frmOpenSave::shared(nullptr);
-    chooser->show();
-    chooser->activateWindow();
-    chooser->DoSaveOpen(save, name, id);
-    return chooser;
-}
-void clickRow(int row, bool twice = false) {
-    const QPoint at = lstNames()->visualItemRect(lstNames()->item(row)).center();
-    QTest::mouseClick(lstNames()->viewport(), Qt::LeftButton, {}, at);
-    if (twice)
-        QTest::mouseDClick(lstNames()->viewport(), Qt::LeftButton, {}, at);
-}
-
-} // namespace
-
 // The entry database and the entry chooser that lists it.
 class tst_EntryStore : public QObject {
     Q_OBJECT
+
+    static QString errorBox(const QString& text) {
+        return boxLine("An Error Occured!", text, platform::MsgIcon::Exclamation,
+                       QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore, QMessageBox::Retry);
+    }
+    static void queue(ScriptedMessages& boxes, const QList<QMessageBox::StandardButton>& answers) {
+        for (QMessageBox::StandardButton answer : answers)
+            boxes.queue(answer);
+    }
+    // The error text, then the name, hint and text that LoadEntry leaves in fields that held "old".
+    static QStringList load(qint32 id) {
+        QString name = "old", hint = "old", text = "old";
+        const QString error = modCofra::LoadEntry(id, name, hint, text);
+        return {error, name, hint, text};
+    }
+    static QByteArray fileBytes(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    // What is in the program folder, and the database file's bytes.
+    static QByteArray snapshot() {
+        const QDir folder(modCofra::strAppPath);
+        return folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).join('/').toUtf8() +
+               fileBytes(store::databasePath());
+    }
+
+    static QListWidget* lstNames() { return frmOpenSave::loaded()->findChild<QListWidget*>("lstNames"); }
+    static QLineEdit* txtName() { return frmOpenSave::loaded()->findChild<QLineEdit*>("txtName"); }
+    static QPushButton* button(const char* name) {
+        return frmOpenSave::loaded()->findChild<QPushButton*>(name);
+    }
+    static void click(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
+    static QStringList names() {
+        QStringList texts;
+        for (int row = 0; row < lstNames()->count(); ++row)
+            texts << lstNames()->item(row)->text();
+        return texts;
+    }
+    // Shows a fresh chooser, filled as the main window does it; gives the row it selects.
+    static int showChooser(bool save, const QString& name = {}, qint32 id = 0) {
+        frmOpenSave::unload();
+        frmOpenSave::shared(nullptr)->show();
+        frmOpenSave::loaded()->activateWindow();
+        frmOpenSave::loaded()->DoSaveOpen(save, name, id);
+        return lstNames()->currentRow();
+    }
+    static void clickRow(int row, bool twice = false) {
+        const QPoint at = lstNames()->visualItemRect(lstNames()->item(row)).center();
+        QTest::mouseClick(lstNames()->viewport(), Qt::LeftButton, {}, at);
+        if (twice)
+            QTest::mouseDClick(lstNames()->viewport(), Qt::LeftButton, {}, at);
+    }
+
 private slots:
     void initTestCase() { store::installErrorBox(); }
     void cleanup() {
@@ -83,7 +79,6 @@ private slots:
     void storesFindsAndDeletes() {
         ProgramFolder folder;
         ScriptedMessages boxes;
-        QCOMPARE(modCofra::FindEntryID("O'Brien"), 0);
         const QString big = QString(1 << 20, QChar('7')) + QStringLiteral("\r\n\u00e9\u20ac");
         QCOMPARE(modCofra::StoreEntry(0, "O'Brien", "his hint", big), QString());
         QCOMPARE(modCofra::StoreEntry(0, "Secret", "", "737" + QString(4000, QChar('C')) + "5EC2E7"),
@@ -101,17 +96,14 @@ private slots:
         QCOMPARE(modCofra::FindEntryID("Secret"), 0);
         QVERIFY(!fileBytes(folder.databasePath()).contains("5EC2E7"));
 
-        // Storing to the deleted row asks, whatever the answer writes nothing, and Retry tries again.
+        // Storing to the deleted row asks, writes nothing whatever the answer, and Retry tries again.
         const QString expected = "Error: 101 - There is no entry with the id 2\r\nFrom: tblCofra.";
-        boxes.queue(QMessageBox::Retry);
-        boxes.queue(QMessageBox::Abort);
+        queue(boxes, {QMessageBox::Retry, QMessageBox::Abort, QMessageBox::Ignore});
         QCOMPARE(modCofra::StoreEntry(2, "Secret", "h", "7370C"), expected);
-        boxes.queue(QMessageBox::Ignore);
         QCOMPARE(modCofra::StoreEntry(2, "Secret", "h", "7370C"), expected);
-        QCOMPARE(boxes.shown().size(), 3);
-        for (const platform::MessageBoxSpec& box : boxes.shown())
-            QCOMPARE(boxLine(box), errorBox(expected));
-        QCOMPARE(sql("SELECT lngID, strName FROM tblCofra ORDER BY lngID"), (QStringList{"1|O'Brien", "3|Bare"}));
+        QCOMPARE(boxLines(boxes), QStringList(3, errorBox(expected)));
+        QCOMPARE(sql("SELECT lngID, strName FROM tblCofra ORDER BY lngID"),
+                 (QStringList{"1|O'Brien", "3|Bare"}));
     }
 
     void listingStopsAtItsLimits() {
@@ -122,9 +114,8 @@ private slots:
         sql("INSERT INTO tblCofra (strName) VALUES ('b'), ('a')");
         sql(rows.arg("100", "CASE i % 2 WHEN 0 THEN '' END"));
         sql("INSERT INTO tblCofra (strName) VALUES ('after100'), (NULL), ('after101')");
-        showChooser(false);
+        QCOMPARE(showChooser(false), 2); // the entry with id 1
         QCOMPARE(names(), (QStringList{"a", "after100", "b"}));
-        QCOMPARE(txtName()->text(), "b"); // the entry with id 1
 
         sql("DELETE FROM tblCofra");
         sql(rows.arg("10005", "printf('n%05d', i)"));
@@ -139,18 +130,17 @@ private slots:
         sql("INSERT INTO tblCofra (strName) VALUES ('First'), ('beta'), ('Same'), ('Alpha'), ('Same'), "
             "('gamma')");
         modCofra::DeleteRecord("tblCofra", "lngID", 1);
-        frmOpenSave* chooser = showChooser(false);
-        QCOMPARE(chooser->windowTitle(), "Open");
-        QCOMPARE(button("cmdOpen")->text(), "&Open");
+        QCOMPARE(showChooser(false), 0); // no row has id 1
+        QCOMPARE(frmOpenSave::loaded()->windowTitle() + button("cmdOpen")->text(), "Open&Open");
         QCOMPARE(names(), (QStringList{"Alpha", "beta", "gamma", "Same", "Same"}));
-        QCOMPARE(txtName()->text(), "Alpha"); // no row has id 1
+        QCOMPARE(txtName()->text(), "Alpha");
         QTRY_COMPARE(QApplication::focusWidget(), lstNames());
 
         // Open, Enter and double-click hand over the selected row's own id, also for a repeated name.
-        QSignalSpy opened(chooser, &frmOpenSave::openChosen);
+        QSignalSpy opened(frmOpenSave::loaded(), &frmOpenSave::openChosen);
         clickRow(3);
         QCOMPARE(txtName()->text(), "Same");
-        QTest::mouseClick(button("cmdOpen"), Qt::LeftButton);
+        click("cmdOpen");
         clickRow(4);
         QTest::keyClick(lstNames(), Qt::Key_Return);
         clickRow(1, true);
@@ -158,23 +148,14 @@ private slots:
         QVERIFY(QGuiApplication::overrideCursor() != nullptr);
 
         // The entry remembered by id or by its exact name is selected, otherwise the first.
-        const struct {
-            const char* name;
-            qint32 id;
-            int row;
-        } remembered[] = {{"", 6, 2}, {"gamma", 0, 2}, {"GAMMA", 0, 0}};
-        for (const auto& wanted : remembered) {
-            showChooser(false, wanted.name, wanted.id);
-            QCOMPARE(lstNames()->currentRow(), wanted.row);
-        }
-
-        showChooser(false, "gamma");
-        boxes.queue(QMessageBox::No);
-        QTest::mouseClick(button("cmdDelete"), Qt::LeftButton);
+        QCOMPARE(showChooser(false, "", 6), 2);
+        QCOMPARE(showChooser(false, "GAMMA"), 0);
+        QCOMPARE(showChooser(false, "gamma"), 2);
+        queue(boxes, {QMessageBox::No, QMessageBox::Yes});
+        click("cmdDelete");
         QCOMPARE(names().size(), 5);
-        boxes.queue(QMessageBox::Yes);
-        QTest::mouseClick(button("cmdDelete"), Qt::LeftButton);
-        QCOMPARE(boxLine(boxes.shown().value(1)),
+        click("cmdDelete");
+        QCOMPARE(boxLines(boxes).value(1),
                  boxLine("Delete gamma?", "Delete gamma?\r\nAre you sure?", platform::MsgIcon::Exclamation,
                          QMessageBox::Yes | QMessageBox::No));
         QCOMPARE(names(), (QStringList{"Alpha", "beta", "Same", "Same"}));
@@ -184,16 +165,16 @@ private slots:
     void chooserSavesUnderTheTypedName() {
         ProgramFolder folder;
         ScriptedMessages boxes;
-        QSignalSpy opened(showChooser(false), &frmOpenSave::openChosen);
-        QTest::mouseClick(button("cmdOpen"), Qt::LeftButton); // nothing listed: nothing to open or delete
-        QTest::mouseClick(button("cmdDelete"), Qt::LeftButton);
+        showChooser(false);
+        QSignalSpy opened(frmOpenSave::loaded(), &frmOpenSave::openChosen);
+        click("cmdOpen"); // nothing listed: nothing to open or delete
+        click("cmdDelete");
         QCOMPARE(opened.size() + boxes.shown().size(), 0);
 
-        QPointer<frmOpenSave> chooser = showChooser(true, "Draft");
+        showChooser(true, "Draft");
+        QPointer<frmOpenSave> chooser = frmOpenSave::loaded();
         QSignalSpy saved(chooser.data(), &frmOpenSave::saveChosen);
-        QSignalSpy closed(chooser.data(), &frmOpenSave::unloaded);
-        QCOMPARE(chooser->windowTitle(), "Save");
-        QCOMPARE(button("cmdOpen")->text(), "&Save");
+        QCOMPARE(chooser->windowTitle() + button("cmdOpen")->text(), "Save&Save");
         QTRY_COMPARE(QApplication::focusWidget(), txtName());
         QTRY_COMPARE(txtName()->selectedText(), "Draft");
         txtName()->clear();
@@ -204,8 +185,7 @@ private slots:
         QCOMPARE(QList<QVariantList>(saved), QList<QVariantList>{{QString(50, QChar('x'))}});
 
         QTest::keyClick(txtName(), Qt::Key_Escape);
-        QCOMPARE(closed.size(), 1);
-        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+        QVERIFY(!frmOpenSave::loaded() && QGuiApplication::overrideCursor() == nullptr);
         QTRY_VERIFY(chooser.isNull());
     }
 
@@ -241,24 +221,19 @@ private slots:
 
         boxes.queue(QMessageBox::Abort);
         const QStringList loaded = load(1);
-        QCOMPARE(boxes.shown().size(), readable ? 0 : 1);
+        QCOMPARE(boxLines(boxes), readable ? QStringList() : QStringList{errorBox(loaded[0])});
         QCOMPARE(loaded, (readable ? QStringList{"", "Kept", "h", "7370A"}
-                                   : QStringList{boxes.shown().value(0).text, "old", "old", "old"}));
+                                   : QStringList{loaded[0], "old", "old", "old"}));
         boxes.clear();
 
-        boxes.queue(QMessageBox::Retry);
-        boxes.queue(QMessageBox::Abort);
+        queue(boxes, {QMessageBox::Retry, QMessageBox::Abort});
         const QString stored = modCofra::StoreEntry(0, "New", "h", "7370B");
-        QCOMPARE(boxes.shown().size(), 2);
-        QVERIFY2(stored.startsWith("Error: ") && stored.contains("\r\nFrom: "), qPrintable(stored));
-        QCOMPARE(boxLine(boxes.shown()[1]), errorBox(stored));
+        QCOMPARE(boxLines(boxes), QStringList(2, errorBox(stored)));
         boxes.clear();
 
-        for (int n = 0; n < 3; ++n)
-            boxes.queue(QMessageBox::Ignore);
+        queue(boxes, {QMessageBox::Ignore, QMessageBox::Ignore, QMessageBox::Ignore});
         modCofra::DeleteRecord("tblCofra", "lngID", 1);
-        QVERIFY(boxes.shown().size() >= 1);
-        QCOMPARE(boxes.unexpected(), 0);
+        QVERIFY(boxes.shown().size() >= 1 && boxes.unexpected() == 0);
         QCOMPARE(snapshot(), before);
     }
 };
