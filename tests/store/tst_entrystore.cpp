@@ -1,20 +1,44 @@
+#include "app/editor/EntryEditor.h"
+#include "crypto/TextCipher.h"
 #include "dialogs/frmOpenSave.h"
 #include "platform/AppPath.h"
 #include "platform/BusyCursor.h"
 #include "store/StoreErrorBox.h"
+#include "tests/app/AppFixture.h"
 #include "tests/store/StoreTestSupport.h"
-#include "tests/support/ProgramFolder.h"
+#include "tests/support/ModalDriver.h"
 
+#include <QAbstractButton>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
 
-// The entry database and the entry chooser that lists it.
+// The entry database, the entry chooser that lists it, and the open and save
+// flows driven through the main window as a user does.
 class tst_EntryStore : public QObject {
     Q_OBJECT
 
+    ModalDriver keyDialog;
+
+    // A message box in one line: title, text, icon, buttons and default button.
+    static QString boxLine(const QString& title, const QString& text, platform::MsgIcon icon,
+                           QMessageBox::StandardButtons buttons,
+                           QMessageBox::StandardButton defaultButton = {}) {
+        return QStringLiteral("%1|%2|%3|%4|%5")
+            .arg(title, text)
+            .arg(int(icon))
+            .arg(buttons.toInt())
+            .arg(int(defaultButton));
+    }
+    static QStringList boxLines(const ScriptedMessages& boxes) {
+        QStringList lines;
+        for (const platform::MessageBoxSpec& box : boxes.shown())
+            lines << boxLine(box.title, box.text, box.icon, box.buttons, box.defaultButton);
+        return lines;
+    }
     static QString errorBox(const QString& text) {
         return boxLine("An Error Occured!", text, platform::MsgIcon::Exclamation,
                        QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore, QMessageBox::Retry);
@@ -42,10 +66,8 @@ class tst_EntryStore : public QObject {
 
     static QListWidget* lstNames() { return frmOpenSave::loaded()->findChild<QListWidget*>("lstNames"); }
     static QLineEdit* txtName() { return frmOpenSave::loaded()->findChild<QLineEdit*>("txtName"); }
-    static QPushButton* button(const char* name) {
-        return frmOpenSave::loaded()->findChild<QPushButton*>(name);
-    }
-    static void click(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
+    static QPushButton* button(const char* n) { return frmOpenSave::loaded()->findChild<QPushButton*>(n); }
+    static void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
     static QStringList names() {
         QStringList texts;
         for (int row = 0; row < lstNames()->count(); ++row)
@@ -67,12 +89,32 @@ class tst_EntryStore : public QObject {
             QTest::mouseDClick(lstNames()->viewport(), Qt::LeftButton, {}, at);
     }
 
+    // Answers the next key dialog with a key (and in SET mode a hint) and OK, or with Cancel for no key.
+    void answerKey(const QString& key, const QString& hint = {}) {
+        keyDialog.onNextModal([key, hint](QWidget* dialog) {
+            QTest::keyClicks(dialog->findChild<QLineEdit*>("txtPhiVer"), key);
+            if (!hint.isEmpty())
+                QTest::keyClicks(dialog->findChild<QLineEdit*>("txtHint"), hint);
+            click(dialog->findChild<QPushButton*>(key.isEmpty() ? "cmdCancel" : "cmdOK"));
+        });
+    }
+    // Save Entry, a name typed over the proposed one, and the chooser's Save.
+    static void saveAs(AppFixture& app, const QString& name) {
+        click(app.toolButton(2));
+        txtName()->clear();
+        QTest::keyClicks(txtName(), name);
+        click(button("cmdOpen"));
+    }
+    static QStringList rows() { return sql("SELECT lngID, strName, strPassHint, strEntry FROM tblCofra"); }
+
 private slots:
     void initTestCase() { store::installErrorBox(); }
     void cleanup() {
         frmOpenSave::unload();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        const bool busy = QGuiApplication::overrideCursor() != nullptr;
         modCofra::SetBusyCursor(false);
+        QVERIFY2(!busy, "the busy pointer stayed");
         QVERIFY2(QSqlDatabase::connectionNames().isEmpty(), "a connection outlived its call");
     }
 
@@ -124,9 +166,15 @@ private slots:
         QCOMPARE(lstNames()->item(9999)->text(), "n10000");
     }
 
-    void chooserOpensSelectsAndDeletes() {
+    void chooserOpensSavesAndDeletes() {
         ProgramFolder folder;
         ScriptedMessages boxes;
+        showChooser(false);
+        QSignalSpy opened(frmOpenSave::loaded(), &frmOpenSave::openChosen);
+        click(button("cmdOpen")); // nothing listed: nothing to open or delete
+        click(button("cmdDelete"));
+        QCOMPARE(opened.size() + boxes.shown().size(), 0);
+
         sql("INSERT INTO tblCofra (strName) VALUES ('First'), ('beta'), ('Same'), ('Alpha'), ('Same'), "
             "('gamma')");
         modCofra::DeleteRecord("tblCofra", "lngID", 1);
@@ -134,58 +182,46 @@ private slots:
         QCOMPARE(frmOpenSave::loaded()->windowTitle() + button("cmdOpen")->text(), "Open&Open");
         QCOMPARE(names(), (QStringList{"Alpha", "beta", "gamma", "Same", "Same"}));
         QCOMPARE(txtName()->text(), "Alpha");
-        QTRY_COMPARE(QApplication::focusWidget(), lstNames());
 
         // Open, Enter and double-click hand over the selected row's own id, also for a repeated name.
-        QSignalSpy opened(frmOpenSave::loaded(), &frmOpenSave::openChosen);
+        QSignalSpy chosen(frmOpenSave::loaded(), &frmOpenSave::openChosen);
         clickRow(3);
         QCOMPARE(txtName()->text(), "Same");
-        click("cmdOpen");
+        click(button("cmdOpen"));
         clickRow(4);
         QTest::keyClick(lstNames(), Qt::Key_Return);
         clickRow(1, true);
-        QCOMPARE(QList<QVariantList>(opened), (QList<QVariantList>{{3}, {5}, {2}}));
+        QCOMPARE(QList<QVariantList>(chosen), (QList<QVariantList>{{3}, {5}, {2}}));
         QVERIFY(QGuiApplication::overrideCursor() != nullptr);
+        modCofra::SetBusyCursor(false);
 
         // The entry remembered by id or by its exact name is selected, otherwise the first.
         QCOMPARE(showChooser(false, "", 6), 2);
         QCOMPARE(showChooser(false, "GAMMA"), 0);
         QCOMPARE(showChooser(false, "gamma"), 2);
         queue(boxes, {QMessageBox::No, QMessageBox::Yes});
-        click("cmdDelete");
+        click(button("cmdDelete"));
         QCOMPARE(names().size(), 5);
-        click("cmdDelete");
+        click(button("cmdDelete"));
         QCOMPARE(boxLines(boxes).value(1),
                  boxLine("Delete gamma?", "Delete gamma?\r\nAre you sure?", platform::MsgIcon::Exclamation,
                          QMessageBox::Yes | QMessageBox::No));
         QCOMPARE(names(), (QStringList{"Alpha", "beta", "Same", "Same"}));
         QCOMPARE(txtName()->text(), "Alpha");
-    }
 
-    void chooserSavesUnderTheTypedName() {
-        ProgramFolder folder;
-        ScriptedMessages boxes;
-        showChooser(false);
-        QSignalSpy opened(frmOpenSave::loaded(), &frmOpenSave::openChosen);
-        click("cmdOpen"); // nothing listed: nothing to open or delete
-        click("cmdDelete");
-        QCOMPARE(opened.size() + boxes.shown().size(), 0);
-
-        showChooser(true, "Draft");
+        showChooser(true, "beta");
         QPointer<frmOpenSave> chooser = frmOpenSave::loaded();
         QSignalSpy saved(chooser.data(), &frmOpenSave::saveChosen);
         QCOMPARE(chooser->windowTitle() + button("cmdOpen")->text(), "Save&Save");
         QTRY_COMPARE(QApplication::focusWidget(), txtName());
-        QTRY_COMPARE(txtName()->selectedText(), "Draft");
+        QTRY_COMPARE(txtName()->selectedText(), "beta");
         txtName()->clear();
         QTest::keyClick(txtName(), Qt::Key_Return);
         QCOMPARE(saved.size(), 0);
         QTest::keyClicks(txtName(), QString(60, QChar('x')));
         QTest::keyClick(txtName(), Qt::Key_Return);
         QCOMPARE(QList<QVariantList>(saved), QList<QVariantList>{{QString(50, QChar('x'))}});
-
-        QTest::keyClick(txtName(), Qt::Key_Escape);
-        QVERIFY(!frmOpenSave::loaded() && QGuiApplication::overrideCursor() == nullptr);
+        QTest::keyClick(txtName(), Qt::Key_Escape); // closes, and the pointer is no longer busy
         QTRY_VERIFY(chooser.isNull());
     }
 
@@ -207,10 +243,9 @@ private slots:
         QFile file(folder.databasePath());
         QVERIFY(readable ? file.open(QIODevice::ReadWrite) && file.seek(18) && file.putChar(3)
                          : file.remove());
-        if (fault == "unreadable")
-            QVERIFY(QDir().mkdir(file.fileName()));
-        if (fault == "garbage")
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(8192, '\xA5')) == 8192);
+        QVERIFY(fault != "unreadable" || QDir().mkdir(file.fileName()));
+        QVERIFY(fault != "garbage" ||
+                (file.open(QIODevice::WriteOnly) && file.write(QByteArray(99999, 'G')) > 0));
         file.close();
         const QByteArray before = snapshot();
 
@@ -235,6 +270,93 @@ private slots:
         modCofra::DeleteRecord("tblCofra", "lngID", 1);
         QVERIFY(boxes.shown().size() >= 1 && boxes.unexpected() == 0);
         QCOMPARE(snapshot(), before);
+    }
+
+    // New's "Save Changes?" Yes saves first and goes on once the chooser has closed.
+    void saveFromNewThenOpenWithItsKey() {
+        AppFixture app;
+        app.typeText("Dear diary, 100% secret");
+        const QString plain = app.window->editor()->Text();
+        app.messages.queue(QMessageBox::Yes);
+        QTimer::singleShot(0, this, [this] {
+            QTest::keyClicks(txtName(), "Diary");
+            answerKey("k3y", "my hint");
+            click(button("cmdOpen"));
+        });
+        click(app.toolButton(3));
+        const QString stored = rows().value(0).section('|', 3);
+        QCOMPARE(rows(), QStringList{"1|Diary|my hint|" + stored});
+        QCOMPARE(modCofra::RC4Transform(stored, "k3y"), "k3y" + plain);
+        QCOMPARE(app.window->editor()->Text() + app.window->windowTitle(), "Qor Cofra");
+
+        click(app.toolButton(1));
+        answerKey("k3y");
+        click(button("cmdOpen"));
+        QCOMPARE(app.window->editor()->Text(), plain);
+        QCOMPARE(app.window->windowTitle(), "Qor Cofra - Diary");
+        QCOMPARE(app.window->documentState().strEntryHint, "my hint");
+        QCOMPARE(app.messages.shown().size(), 1);
+    }
+
+    void replaceAnExistingEntry() {
+        AppFixture app;
+        modCofra::StoreEntry(0, "One", "h1", "7371111");
+        modCofra::StoreEntry(0, "Two", "h2", "7372222");
+        app.typeText("new words");
+        app.messages.queue(QMessageBox::No);
+        saveAs(app, "one");
+        QCOMPARE(boxLines(app.messages),
+                 QStringList{boxLine(
+                     "Replace Entry?",
+                     "There is already an Entry with that name.\r\n\r\nWould you like to Replace the entry?",
+                     platform::MsgIcon::Question, QMessageBox::Yes | QMessageBox::No)});
+        QVERIFY(frmOpenSave::loaded() && frmOpenSave::loaded()->isVisible());
+        QCOMPARE(rows(), (QStringList{"1|One|h1|7371111", "2|Two|h2|7372222"}));
+
+        app.messages.queue(QMessageBox::Yes);
+        answerKey("k", "h");
+        click(button("cmdOpen"));
+        QCOMPARE(rows(), (QStringList{"1|one|h|" + app.window->editor()->Text(), "2|Two|h2|7372222"}));
+        QCOMPARE(modCofra::RC4Transform(app.window->editor()->Text(), "k"), "knew words");
+        QCOMPARE(app.window->windowTitle(), "Qor Cofra - one");
+        QVERIFY(!frmOpenSave::loaded());
+    }
+
+    // Whatever goes wrong, the user's text survives and nothing false is stored.
+    void flowFailuresKeepTheText() {
+        AppFixture app;
+        modCofra::StoreEntry(0, "Gone", "h", "7370A");
+        app.typeText("keep me");
+        click(app.toolButton(1));
+        sql("DELETE FROM tblCofra");
+        app.messages.queue(QMessageBox::Abort);
+        answerKey(QString()); // the toggle that ends an open offers to encrypt the plain text
+        click(button("cmdOpen"));
+        QCOMPARE(app.messages.shown().value(0).title, "An Error Occured!");
+        QCOMPARE(app.window->editor()->Text() + app.window->windowTitle(), "keep meQor Cofra");
+        QVERIFY(!frmOpenSave::loaded());
+
+        // Outside the code page: the ciphertext would not give this text back.
+        QGuiApplication::clipboard()->setText("5\u20ac in \u65e5\u672c");
+        QTest::keyClick(app.window->editor(), Qt::Key_V, Qt::ControlModifier);
+        const QString plain = app.window->editor()->Text();
+        answerKey("k", "h");
+        saveAs(app, "Abroad");
+        QCOMPARE(boxLines(app.messages).mid(1),
+                 QStringList{boxLine("Aw Shucks!", "An Error occured while Encrypting",
+                                     platform::MsgIcon::None, QMessageBox::Ok)});
+        QCOMPARE(app.window->editor()->Text() + app.window->windowTitle(), plain + "Qor Cofra");
+        QCOMPARE(rows(), QStringList());
+
+        QTest::keyClick(app.window->editor(), Qt::Key_A, Qt::ControlModifier);
+        app.typeText("keep me");
+        QVERIFY(QFile::remove(app.folder.databasePath()));
+        app.messages.queue(QMessageBox::Abort);
+        answerKey("k", "h");
+        saveAs(app, "Lost");
+        QVERIFY(app.messages.shown().value(2).text.startsWith("Error: 14 - "));
+        QCOMPARE(modCofra::RC4Transform(app.window->editor()->Text(), "k"), "kkeep me");
+        QVERIFY(!QFile::exists(app.folder.databasePath()));
     }
 };
 
