@@ -16,9 +16,8 @@ inline QStringList sql(const QString& statement) {
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("test-direct"));
         db.setDatabaseName(store::databasePath());
-        const bool open = QFile::exists(db.databaseName()) && db.open();
         QSqlQuery query(db);
-        if (!open || !query.exec(statement))
+        if (!QFile::exists(db.databaseName()) || !db.open() || !query.exec(statement))
             rows << QStringLiteral("<failed: %1>").arg(db.lastError().text() + query.lastError().text());
         while (query.next()) {
             QStringList fields;
