@@ -75,19 +75,16 @@ class tst_EntryStore : public QObject {
         frmOpenSave::loaded()->DoSaveOpen(save, name, id);
         return lstNames()->currentRow();
     }
-    static void clickRow(int row, bool twice = false) {
-        const QPoint at = lstNames()->visualItemRect(lstNames()->item(row)).center();
-        QTest::mouseClick(lstNames()->viewport(), Qt::LeftButton, {}, at);
-        if (twice)
-            QTest::mouseDClick(lstNames()->viewport(), Qt::LeftButton, {}, at);
+    static QPoint rowAt(int row) { return lstNames()->visualItemRect(lstNames()->item(row)).center(); }
+    static void clickRow(int row) {
+        QTest::mouseClick(lstNames()->viewport(), Qt::LeftButton, {}, rowAt(row));
     }
 
     // Answers the next key dialog with a key (and in SET mode a hint) and OK, or with Cancel for no key.
     void answerKey(const QString& key, const QString& hint = {}) {
         keyDialog.onNextModal([key, hint](QWidget* dialog) {
             QTest::keyClicks(dialog->findChild<QLineEdit*>("txtPhiVer"), key);
-            if (!hint.isEmpty())
-                QTest::keyClicks(dialog->findChild<QLineEdit*>("txtHint"), hint);
+            QTest::keyClicks(dialog->findChild<QLineEdit*>("txtHint"), hint);
             click(dialog->findChild<QPushButton*>(key.isEmpty() ? "cmdCancel" : "cmdOK"));
         });
     }
@@ -169,7 +166,6 @@ private slots:
         QCOMPARE(showChooser(false), 0); // no row has id 1
         QCOMPARE(frmOpenSave::loaded()->windowTitle() + button("cmdOpen")->text(), "Open&Open");
         QCOMPARE(names(), (QStringList{"Alpha", "beta", "gamma", "Same", "Same"}));
-        QCOMPARE(txtName()->text(), "Alpha");
 
         // Open, Enter and double-click hand over the selected row's own id, also for a repeated name.
         QSignalSpy chosen(frmOpenSave::loaded(), &frmOpenSave::openChosen);
@@ -178,7 +174,8 @@ private slots:
         click(button("cmdOpen"));
         clickRow(4);
         QTest::keyClick(lstNames(), Qt::Key_Return);
-        clickRow(1, true);
+        clickRow(1);
+        QTest::mouseDClick(lstNames()->viewport(), Qt::LeftButton, {}, rowAt(1));
         QCOMPARE(QList<QVariantList>(chosen), (QList<QVariantList>{{3}, {5}, {2}}));
         QVERIFY(QGuiApplication::overrideCursor() != nullptr);
         modCofra::SetBusyCursor(false);
@@ -227,11 +224,9 @@ private slots:
         // version above 2, which the engine only reads: permissions would not stop root.
         const bool readable = fault == "read-only";
         QFile file(folder.databasePath());
-        QVERIFY(readable ? file.open(QIODevice::ReadWrite) && file.seek(18) && file.putChar(3)
-                         : file.remove());
+        QVERIFY(readable ? file.open(QFile::ReadWrite) && file.seek(18) && file.putChar(3) : file.remove());
         QVERIFY(fault != "unreadable" || QDir().mkdir(file.fileName()));
-        QVERIFY(fault != "garbage" ||
-                (file.open(QIODevice::WriteOnly) && file.write(QByteArray(99999, 'G')) > 0));
+        QVERIFY(fault != "garbage" || (file.open(QFile::WriteOnly) && file.write(QByteArray(9999, 'G')) > 0));
         file.close();
         const QByteArray before = snapshot();
 
@@ -243,8 +238,7 @@ private slots:
         queue(boxes, {QMessageBox::Abort});
         const QStringList loaded = load(1);
         QCOMPARE(boxLines(boxes), readable ? QStringList() : QStringList{errorBox(loaded[0])});
-        QCOMPARE(loaded, (readable ? QStringList{"", "Kept", "h", "7370A"}
-                                   : QStringList{loaded[0], "old", "old", "old"}));
+        QCOMPARE(loaded.mid(1), (readable ? QStringList{"Kept", "h", "7370A"} : QStringList(3, "old")));
 
         queue(boxes, {QMessageBox::Retry, QMessageBox::Abort});
         const QString stored = modCofra::StoreEntry(0, "New", "h", "7370B");
@@ -277,8 +271,8 @@ private slots:
         answerKey("k3y");
         click(button("cmdOpen"));
         QCOMPARE(app.window->editor()->Text(), plain);
-        QCOMPARE(app.window->windowTitle(), "Qor Cofra - Diary");
-        QCOMPARE(app.window->documentState().strEntryHint, "my hint");
+        QCOMPARE(app.window->windowTitle() + "|" + app.window->documentState().strEntryHint,
+                 "Qor Cofra - Diary|my hint");
         QCOMPARE(app.messages.shown().size(), 1);
     }
 

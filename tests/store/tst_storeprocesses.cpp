@@ -24,7 +24,7 @@ QString textOf(quint32 seed) {
 // boxes and lookups that find nothing). With count 0 it inserts, replaces and
 // deletes entries at random until it is killed.
 int writer(const QString& folder, const QString& prefix, int count) {
-    modCofra::strAppPath = folder + '/';
+    modCofra::strAppPath = folder;
     int failures = 0;
     store::setErrorPrompt([&failures](const QString&) { return ++failures, store::ErrorAnswer::Abort; });
     QRandomGenerator random(quint32(qHash(prefix, 0)));
@@ -48,9 +48,8 @@ int writer(const QString& folder, const QString& prefix, int count) {
 // Starts other copies writing into the program folder, one per prefix, and lets them go together.
 void startWriters(const QList<QProcess*>& copies, const QStringList& prefixes, int count) {
     for (int i = 0; i < copies.size(); ++i) {
-        copies[i]->start(
-            QCoreApplication::applicationFilePath(),
-            {"--writer", QFileInfo(store::databasePath()).path(), prefixes[i], QString::number(count)});
+        copies[i]->start(QCoreApplication::applicationFilePath(),
+                         {"--writer", modCofra::strAppPath, prefixes[i], QString::number(count)});
         QVERIFY(copies[i]->waitForStarted());
     }
     for (QProcess* copy : copies)
@@ -62,9 +61,8 @@ QString soundRows() {
     const QStringList rows = sql("SELECT strName, strPassHint, strEntry FROM tblCofra");
     int sound = 0;
     for (const QString& row : rows) {
-        const QStringList field = row.split('|');
-        sound +=
-            modCofra::RC4Transform(field.value(2), field[0]) == field[0] + textOf(field.value(1).toUInt());
+        const QStringList f = row.split('|');
+        sound += modCofra::RC4Transform(f.value(2), f[0]) == f[0] + textOf(f.value(1).toUInt());
     }
     return QStringLiteral("%1 of %2").arg(sound).arg(rows.size());
 }
@@ -105,8 +103,7 @@ private slots:
             QCOMPARE(sound.section(' ', 0, 0), sound.section(' ', 2));
             stored = stored || !sound.startsWith("0 ");
         }
-        QVERIFY2(stored && journals > 0,
-                 "the writer never stored anything, or no kill landed inside a write");
+        QVERIFY2(stored && journals > 0, "nothing was stored, or no kill landed inside a write");
     }
 };
 
