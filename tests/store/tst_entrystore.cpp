@@ -252,7 +252,7 @@ private slots:
         app.typeText("Dear diary, 100% secret");
         const QString plain = app.window->editor()->Text();
         app.messages.queue(Yes);
-        QTimer::singleShot(0, this, [this] {
+        QTimer::singleShot(100, this, [this] {
             QTest::keyClicks(txtName(), "Diary");
             answerKey("k3y", "my hint");
             click(button("cmdOpen"));
