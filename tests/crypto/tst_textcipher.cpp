@@ -1,16 +1,13 @@
 // The text cipher against published RC4 vectors and, where it is installed,
 // against OpenSSL's RC4.
-#ifdef COFRA_WITH_OPENSSL
-#define OPENSSL_SUPPRESS_DEPRECATED
-#include <openssl/rc4.h>
-#endif
 #include "crypto/TextCipher.h"
 #include "crypto/Windows1252.h"
 
-#include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QTest>
-#include <tuple>
+#ifdef COFRA_WITH_OPENSSL
+#include <QRandomGenerator>
+#include <openssl/rc4.h>
+#endif
 
 using namespace modCofra;
 
@@ -67,10 +64,9 @@ private slots:
                                                 "7370123456789G123456789ABCDEF0123456789", "737\u00c0B",
                                                 "x737AB", "73", QString(1000, u'\n')}) {
             QVERIFY2(!IsEncryptedText(plain), qPrintable(plain));
-            const QString cipher = RC4Transform(plain, "pw");
-            QCOMPARE(cipher.size(), 3 + 2 * plain.size());
-            QVERIFY(QRegularExpression(QStringLiteral("^737[0-9A-F]*$")).match(cipher).hasMatch());
-            QCOMPARE(RC4Transform(cipher, "pw"), plain);
+            const QString out = RC4Transform(plain, "pw");
+            QVERIFY(out.size() == 3 + 2 * plain.size() && IsEncryptedText(out) && out == out.toUpper());
+            QCOMPARE(RC4Transform(out, "pw"), plain);
         }
 
         // Nothing to do gives nothing; the busy pointer only around real work, and
