@@ -31,7 +31,9 @@ frmFind* frmFind::loaded() {
 }
 
 frmFind::frmFind(QWidget* owner, std::function<void()> findNext)
-    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), m_findNext(std::move(findNext)) {
+    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                         Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_findNext(std::move(findNext)) {
     using platform::Screen;
     setObjectName(QStringLiteral("frmFind"));
     setWindowTitle(QStringLiteral("Find"));
@@ -58,12 +60,15 @@ frmFind::frmFind(QWidget* owner, std::function<void()> findNext)
     Screen::place(Command2, 4065, 600, 1110, 345);
     Screen::place(chkCase, 120, 1080, 1695, 375);
     Screen::place(chkWord, 1920, 1080, 1815, 375);
-    // Labels and boxes keep at least the height their font needs.
+    // The label and the box keep at least the size their font needs; the label
+    // may grow up to the box.
     for (QWidget* w : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(txtFind)}) {
         const int needed = w->sizeHint().height();
         if (w->height() < needed)
             w->setGeometry(w->x(), w->y() - (needed - w->height()) / 2, w->width(), needed);
     }
+    Label1->resize(qBound(Label1->width(), Label1->sizeHint().width(), txtFind->x() - Label1->x()),
+                   Label1->height());
     setFixedSize(Screen::toPixelsX(5295), Screen::toPixelsY(1575));
 
     setTabOrder(txtFind, cmdFind);

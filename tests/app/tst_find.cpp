@@ -4,92 +4,75 @@
 #include "app/editor/EntryEditor.h"
 #include "dialogs/FindState.h"
 #include "dialogs/frmFind.h"
-#include "platform/Screen.h"
 
 #include <QAction>
 #include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
+namespace {
+
+frmFind* openDialog(AppFixture& app) {
+    app.action(QStringLiteral("mnuEdit_3"))->trigger();
+    return frmFind::loaded();
+}
+
+// Types the text (when any), sets the options and presses "Find Next"; the dialog closes.
+void search(AppFixture& app, const QString& text, bool matchCase, bool wholeWord, int caret = 0) {
+    app.window->editor()->setSelStart(caret);
+    frmFind* dialog = openDialog(app);
+    QVERIFY(dialog);
+    auto* box = dialog->findChild<QLineEdit*>(QStringLiteral("txtFind"));
+    auto* caseBox = dialog->findChild<QCheckBox*>(QStringLiteral("chkCase"));
+    auto* wordBox = dialog->findChild<QCheckBox*>(QStringLiteral("chkWord"));
+    QVERIFY(box->text().isEmpty() && !caseBox->isChecked() &&
+            !wordBox->isChecked()); // the last search is not shown
+    QTest::keyClicks(box, text);
+    caseBox->setChecked(matchCase);
+    wordBox->setChecked(wholeWord);
+    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdFind")), Qt::LeftButton);
+    QTRY_VERIFY(!frmFind::loaded());
+}
+
+int selStart(const AppFixture& app) {
+    return app.window->editor()->SelStart();
+}
+
+} // namespace
+
 class TestFind : public QObject {
     Q_OBJECT
 private slots:
-    void init();
+    void init() {
+        modCofra::strFindText.clear();
+        modCofra::ynFindMatchCase = modCofra::ynFindWholeWord = false;
+    }
     void findNextBeforeAnySearchOpensTheDialog();
-    void dialogLooksAsDesigned();
     void searchStepsFromMatchToMatch();
     void optionsNarrowTheSearch();
     void emptyBoxReusesTextWithTheOptionsShown();
-
-private:
-    static frmFind* openDialog(AppFixture& app) {
-        app.action(QStringLiteral("mnuEdit_3"))->trigger();
-        return frmFind::loaded();
-    }
-    static void search(frmFind* dialog, const QString& text, bool matchCase, bool wholeWord) {
-        QTest::keyClicks(dialog->findChild<QLineEdit*>(QStringLiteral("txtFind")), text);
-        dialog->findChild<QCheckBox*>(QStringLiteral("chkCase"))->setChecked(matchCase);
-        dialog->findChild<QCheckBox*>(QStringLiteral("chkWord"))->setChecked(wholeWord);
-        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdFind")), Qt::LeftButton);
-    }
-    static QString selected(const AppFixture& app) {
-        return app.window->editor()->textCursor().selectedText();
-    }
 };
-
-void TestFind::init() {
-    modCofra::strFindText.clear();
-    modCofra::ynFindMatchCase = false;
-    modCofra::ynFindWholeWord = false;
-}
 
 void TestFind::findNextBeforeAnySearchOpensTheDialog() {
     AppFixture app;
-    QVERIFY(!frmFind::loaded());
     app.action(QStringLiteral("mnuEdit_4"))->trigger();
-    QVERIFY(frmFind::loaded() && frmFind::loaded()->isVisible());
-    QVERIFY(!frmFind::loaded()->isModal());
-    QCOMPARE(frmFind::loaded()->parentWidget(), app.window.get());
-    QTest::mouseClick(frmFind::loaded()->findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
+    frmFind* dialog = frmFind::loaded();
+    QVERIFY(dialog && dialog->isVisible() && !dialog->isModal());
+    QCOMPARE(dialog->parentWidget(), app.window.get());
+    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
     QTRY_VERIFY(!frmFind::loaded());
     QVERIFY(modCofra::strFindText.isEmpty());
-}
-
-void TestFind::dialogLooksAsDesigned() {
-    AppFixture app;
-    frmFind* dialog = openDialog(app);
-    QCOMPARE(dialog->windowTitle(), QStringLiteral("Find"));
-    QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("Label1"))->text(), QStringLiteral("Fi&nd What:"));
-    QCOMPARE(dialog->findChild<QPushButton*>(QStringLiteral("cmdFind"))->text(),
-             QStringLiteral("&Find Next"));
-    QCOMPARE(dialog->findChild<QPushButton*>(QStringLiteral("Command2"))->text(), QStringLiteral("Cancel"));
-    QCOMPARE(dialog->findChild<QCheckBox*>(QStringLiteral("chkCase"))->text(), QStringLiteral("Match &case"));
-    QCOMPARE(dialog->findChild<QCheckBox*>(QStringLiteral("chkWord"))->text(), QStringLiteral("Whole Word"));
-    QCOMPARE(dialog->findChild<QPushButton*>(QStringLiteral("cmdFind"))->geometry(),
-             platform::Screen::rectFromTwips(4065, 120, 1110, 345));
-    // Tab order: box, Find Next, Cancel, Match case, Whole Word.
-    QWidget* w = dialog->findChild<QLineEdit*>(QStringLiteral("txtFind"));
-    QStringList order;
-    for (int i = 0; i < 5; ++i, w = w->nextInFocusChain()) {
-        while (!(w->focusPolicy() & Qt::TabFocus))
-            w = w->nextInFocusChain();
-        order << w->objectName();
-    }
-    QCOMPARE(order, QStringList({"txtFind", "cmdFind", "Command2", "chkCase", "chkWord"}));
 }
 
 void TestFind::searchStepsFromMatchToMatch() {
     AppFixture app;
     app.window->editor()->setText(QStringLiteral("abc abc"));
-    app.window->editor()->setSelStart(0);
-    search(openDialog(app), QStringLiteral("abc"), false, false);
-    QTRY_VERIFY(!frmFind::loaded());
-    QCOMPARE(app.window->editor()->SelStart(), 4); // the match at the caret itself is skipped
+    search(app, QStringLiteral("abc"), false, false);
+    QCOMPARE(selStart(app), 4); // the match at the caret itself is skipped
     QCOMPARE(app.window->editor()->SelLength(), 3);
     app.action(QStringLiteral("mnuEdit_4"))->trigger();
-    QCOMPARE(app.window->editor()->SelStart(), 4); // no wrap-around
+    QCOMPARE(selStart(app), 4); // nothing further, and no wrap-around
     QCOMPARE(app.window->editor()->SelLength(), 3);
     QVERIFY(!frmFind::loaded());
 }
@@ -97,34 +80,22 @@ void TestFind::searchStepsFromMatchToMatch() {
 void TestFind::optionsNarrowTheSearch() {
     AppFixture app;
     app.window->editor()->setText(QStringLiteral("xx CAT cats cat"));
-    app.window->editor()->setSelStart(0);
-    search(openDialog(app), QStringLiteral("cat"), true, false);
-    QCOMPARE(app.window->editor()->SelStart(), 7);
-    QVERIFY(modCofra::ynFindMatchCase && !modCofra::ynFindWholeWord);
-    QTRY_VERIFY(!frmFind::loaded());
+    search(app, QStringLiteral("cat"), true, false);
+    QCOMPARE(selStart(app), 7);
     app.window->editor()->setText(QStringLiteral("concat cats cat"));
-    app.window->editor()->setSelStart(0);
-    search(openDialog(app), QStringLiteral("cat"), false, true);
-    QCOMPARE(app.window->editor()->SelStart(), 12);
-    QCOMPARE(selected(app), QStringLiteral("cat"));
+    search(app, QStringLiteral("cat"), false, true);
+    QCOMPARE(selStart(app), 12);
+    QVERIFY(modCofra::ynFindWholeWord && !modCofra::ynFindMatchCase);
 }
 
 void TestFind::emptyBoxReusesTextWithTheOptionsShown() {
     AppFixture app;
     app.window->editor()->setText(QStringLiteral("a ABC abc"));
-    app.window->editor()->setSelStart(0);
-    search(openDialog(app), QStringLiteral("abc"), true, false);
-    QCOMPARE(app.window->editor()->SelStart(), 6);
-    QTRY_VERIFY(!frmFind::loaded());
-
-    app.window->editor()->setSelStart(0);
-    frmFind* dialog = openDialog(app);
-    QVERIFY(dialog->findChild<QLineEdit*>(QStringLiteral("txtFind"))->text().isEmpty());
-    QVERIFY(!dialog->findChild<QCheckBox*>(QStringLiteral("chkCase"))->isChecked());
-    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdFind")), Qt::LeftButton);
+    search(app, QStringLiteral("abc"), true, false);
+    QCOMPARE(selStart(app), 6);
+    search(app, QString(), false, false); // the box opens empty and unchecked
     QCOMPARE(modCofra::strFindText, QStringLiteral("abc"));
-    QCOMPARE(app.window->editor()->SelStart(), 2); // now without match case
-    QCOMPARE(selected(app), QStringLiteral("ABC"));
+    QCOMPARE(selStart(app), 2); // now without match case
 }
 
 QTEST_MAIN(TestFind)

@@ -1,67 +1,52 @@
 #include "colour/ColourTables.h"
 #include "colour/ImageSurface.h"
-#include "colour/PaletteBox.h"
 #include "colour/PaletteColor.h"
 #include "colour/PaletteGrid.h"
-#include "platform/Screen.h"
 #include "platform/SystemColors.h"
 
 #include <QTest>
 
 namespace {
 
-const QRgb kFace = qRgb(200, 200, 200);
-const QRgb kShadow = qRgb(120, 120, 120);
-const QRgb kHighlight = qRgb(250, 250, 250);
-const QRgb kDarkShadow = qRgb(40, 40, 40);
-const QRgb kBlack = qRgb(0, 0, 0);
-const QRgb kWhite = qRgb(255, 255, 255);
+// The desktop's button colours; the palette's black and white.
+const QRgb kFace = qRgb(200, 200, 200), kShadow = qRgb(120, 120, 120), kHighlight = qRgb(250, 250, 250);
+const QRgb kDarkShadow = qRgb(40, 40, 40), kBlack = qRgb(0, 0, 0), kWhite = qRgb(255, 255, 255);
 
 QRgb desktop(int index) {
-    return index == 15   ? kFace
-           : index == 16 ? kShadow
-           : index == 20 ? kHighlight
-           : index == 21 ? kDarkShadow
-                         : 0;
+    return QHash<int, QRgb>{{15, kFace}, {16, kShadow}, {20, kHighlight}, {21, kDarkShadow}}.value(index);
 }
 
-QList<QRgb> pixels(const QImage& image, std::initializer_list<QPoint> points) {
-    QList<QRgb> found;
-    for (const QPoint p : points)
-        found << image.pixel(p);
-    return found;
-}
-
-QImage blankImage(QSize size) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(qRgb(7, 7, 7));
-    return image;
-}
-
-// The pixels of a cell's swatch interior that are not the swatch colour: the
-// digits of its number.
-QSet<QRgb> numberColours(const QImage& image, const PaletteGrid& grid, int cell, int offset) {
-    const QPoint o = grid.cellOrigin(cell);
-    const QSize s = grid.cellSize();
-    const QRgb swatch = platform::SystemColors::toQColor(colour::PaletteColor(cell)).rgb();
-    QSet<QRgb> found;
-    for (int y = o.y() + 5 + offset; y <= o.y() + s.height() - 7 + offset; ++y) {
-        for (int x = o.x() + 5 + offset; x <= o.x() + s.width() - 7 + offset; ++x) {
-            if (image.pixel(x, y) != swatch)
-                found.insert(image.pixel(x, y));
-        }
-    }
-    return found;
-}
+using Pixel = std::tuple<int, int, QRgb>;
 
 // A grid drawn into an image of the given size.
 struct GridOnImage {
-    explicit GridOnImage(QSize size) : image(blankImage(size)) {}
+    explicit GridOnImage(QSize size = {76, 196}) : image(size, QImage::Format_RGB32) {
+        image.fill(qRgb(7, 7, 7));
+    }
     QImage image;
     ImageSurface surface{&image};
     int selected = -1;
     qint32 current = 0;
     PaletteGrid grid{surface, selected, current};
+
+    // The points of a list of expected pixels, each with the colour found there.
+    QList<Pixel> found(QList<Pixel> expected) const {
+        for (auto& [x, y, colour] : expected)
+            colour = image.pixel(x, y);
+        return expected;
+    }
+    // The pixels of a cell's swatch interior that are not the swatch colour:
+    // the digits of its number.
+    QSet<QRgb> numberColours(int cell, int offset) const {
+        const QPoint o = grid.cellOrigin(cell) + QPoint(5 + offset, 5 + offset);
+        const QRgb swatch = platform::SystemColors::toQColor(colour::PaletteColor(cell)).rgb();
+        QSet<QRgb> found;
+        for (int y = o.y(); y <= o.y() + grid.cellSize().height() - 12; ++y)
+            for (int x = o.x(); x <= o.x() + grid.cellSize().width() - 12; ++x)
+                if (image.pixel(x, y) != swatch)
+                    found.insert(image.pixel(x, y));
+        return found;
+    }
 };
 
 } // namespace
@@ -70,122 +55,69 @@ class TestPaletteGrid : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { platform::SystemColors::setSource(desktop); }
-    void cleanupTestCase() { platform::SystemColors::setSource({}); }
-    void cellGeometryRoundsHalvesToEven();
-    void raisedAndPressedLooks();
-    void numbersAreWhiteBelowTenAndBlackFromTen();
-    void hitTest();
-    void selectionRules();
-    void widgetDrawsLikeImage();
+    void geometryAndHitTest();
+    void looksAndSelection();
 };
 
-void TestPaletteGrid::cellGeometryRoundsHalvesToEven() {
-    const struct {
-        QSize inner;
-        QSize cell;
-    } cases[] = {{{76, 196}, {38, 24}}, {{72, 192}, {36, 24}}, {{77, 204}, {38, 26}}, {{75, 180}, {38, 22}}};
-    for (const auto& c : cases) {
-        GridOnImage g(c.inner);
-        QCOMPARE(g.grid.cellSize(), c.cell);
-    }
+void TestPaletteGrid::geometryAndHitTest() {
+    // Half the width by an eighth of the height, halves rounded to even.
+    const std::pair<QSize, QSize> sizes[] = {
+        {{76, 196}, {38, 24}}, {{72, 192}, {36, 24}}, {{77, 204}, {38, 26}}, {{75, 180}, {38, 22}}};
+    for (const auto& [inner, cell] : sizes)
+        QCOMPARE(GridOnImage(inner).grid.cellSize(), cell);
+
+    // Rows are 24.5 units high for the hit test, not the rounded 24.
+    const std::tuple<double, double, int> hits[] = {{0, 0, 0},    {75, 195, 15}, {38, 0, 8},  {37.9, 195, 7},
+                                                    {0, 48.9, 1}, {-1, 10, -1},  {76, 10, -1}};
+    GridOnImage g;
+    for (const auto& [x, y, cell] : hits)
+        QCOMPARE(std::tuple(x, y, g.grid.PaletteHitTest(x, y)), std::tuple(x, y, cell));
 }
 
-void TestPaletteGrid::raisedAndPressedLooks() {
-    GridOnImage g({76, 196});
+void TestPaletteGrid::looksAndSelection() {
+    GridOnImage g;
     g.grid.DrawPalette();
     QCOMPARE(g.grid.cellOrigin(15), QPoint(38, 168));
     // Raised: highlight top-left, dark shadow outside and shadow inside at the
     // bottom-right, swatch outlined in black from (x + 4, y + 4).
-    QCOMPARE(pixels(g.image,
-                    {{38, 168}, {75, 191}, {74, 190}, {41, 171}, {42, 172}, {70, 186}, {71, 187}, {43, 175}}),
-             QList<QRgb>({kHighlight, kDarkShadow, kShadow, kFace, kBlack, kBlack, kFace, kWhite}));
-
-    g.grid.SelectPaletteCell(15);
-    // Pressed: shadow inside at the top-left, highlight at the bottom-right,
-    // the swatch one pixel further in: (43, 173) to (71, 187).
-    const std::initializer_list<QPoint> pressedPoints = {{38, 168}, {39, 169}, {74, 190}, {75, 191},
-                                                         {42, 172}, {43, 173}, {71, 187}, {72, 188},
-                                                         {44, 174}, {70, 186}};
-    QCOMPARE(pixels(g.image, pressedPoints), QList<QRgb>({kDarkShadow, kShadow, kHighlight, kDarkShadow,
-                                                          kFace, kBlack, kBlack, kFace, kWhite, kWhite}));
-    // Its neighbour above stays raised.
-    QCOMPARE(pixels(g.image, {{38, 144}, {42, 148}}), QList<QRgb>({kHighlight, kBlack}));
-}
-
-void TestPaletteGrid::numbersAreWhiteBelowTenAndBlackFromTen() {
-    GridOnImage g({76, 196});
-    g.grid.DrawPalette();
+    const QList<Pixel> raised = {{38, 168, kHighlight}, {75, 191, kDarkShadow}, {74, 190, kShadow},
+                                 {41, 171, kFace},      {42, 172, kBlack},      {70, 186, kBlack},
+                                 {71, 187, kFace},      {43, 175, kWhite}};
+    QCOMPARE(g.found(raised), raised);
+    // Numbers are white on cells 0 to 9 and black from 10, raised and pressed.
     for (int cell = 0; cell < 16; ++cell) {
-        const QSet<QRgb> expected{cell < 10 ? kWhite : kBlack};
-        QCOMPARE(numberColours(g.image, g.grid, cell, 0), expected);
-    }
-    for (int cell = 0; cell < 16; ++cell) {
+        g.grid.DrawPalette();
+        QCOMPARE(g.numberColours(cell, 0), QSet<QRgb>{cell < 10 ? kWhite : kBlack});
         g.grid.SelectPaletteCell(cell);
-        const QSet<QRgb> expected{cell < 10 ? kWhite : kBlack};
-        QCOMPARE(numberColours(g.image, g.grid, cell, 1), expected);
+        QCOMPARE(g.numberColours(cell, 1), QSet<QRgb>{cell < 10 ? kWhite : kBlack});
     }
-}
 
-void TestPaletteGrid::hitTest() {
-    GridOnImage g({76, 196});
-    QCOMPARE(g.grid.PaletteHitTest(0, 0), 0);
-    QCOMPARE(g.grid.PaletteHitTest(75, 195), 15);
-    QCOMPARE(g.grid.PaletteHitTest(38, 0), 8);
-    QCOMPARE(g.grid.PaletteHitTest(37.9, 195), 7);
-    // Rows are 24.5 units high for the hit test, not the rounded 24.
-    QCOMPARE(g.grid.PaletteHitTest(0, 48.9), 1);
-    QCOMPARE(g.grid.PaletteHitTest(-1, 10), -1);
-    QCOMPARE(g.grid.PaletteHitTest(76, 10), -1);
-}
+    // Pressed: shadow inside at the top-left, highlight at the bottom-right,
+    // the swatch one pixel further in: (43, 173) to (71, 187). Its neighbour
+    // above stays raised.
+    const QList<Pixel> pressed = {{38, 168, kDarkShadow}, {39, 169, kShadow},    {74, 190, kHighlight},
+                                  {75, 191, kDarkShadow}, {42, 172, kFace},      {43, 173, kBlack},
+                                  {71, 187, kBlack},      {72, 188, kFace},      {44, 174, kWhite},
+                                  {70, 186, kWhite},      {38, 144, kHighlight}, {42, 148, kBlack}};
+    QCOMPARE(g.found(pressed), pressed);
 
-void TestPaletteGrid::selectionRules() {
-    GridOnImage g({76, 196});
-    g.grid.DrawPalette();
-    g.grid.SelectPaletteCell(12);
-    QCOMPARE(g.selected, 12);
-    QCOMPARE(g.current, colour::PaletteColor(12));
-
-    const QImage before = g.image;
+    // Cells outside 0..15 are left alone, and so is the selection.
+    const QImage pressed15 = g.image;
     g.grid.DrawCellRaised(-1);
     g.grid.SelectPaletteCell(-1);
-    QCOMPARE(g.image, before);
-    QCOMPARE(g.selected, 12);
-
-    // A repaint presses the g.selected cell again, which makes its colour g.current.
+    QCOMPARE(g.image, pressed15);
+    QCOMPARE(g.selected, 15);
+    // A repaint presses the selected cell again, which makes its colour current.
     g.current = colour::SysColorCode(15);
-    g.image = blankImage(g.image.size());
+    g.image.fill(qRgb(7, 7, 7));
     g.grid.Repaint();
-    QCOMPARE(g.selected, 12);
-    QCOMPARE(g.current, colour::PaletteColor(12));
-    QCOMPARE(g.image, before);
-
-    // Only the left button acts, and not on the cell whose colour is g.current.
+    QCOMPARE(g.current, colour::PaletteColor(15));
+    QCOMPARE(g.image, pressed15);
+    // Only the left button acts, and not on the cell whose colour is current.
     QVERIFY(!g.grid.MouseDown(Qt::RightButton, {1, 1}));
-    QVERIFY(!g.grid.MouseDown(Qt::LeftButton, {40, 100}));
+    QVERIFY(!g.grid.MouseDown(Qt::LeftButton, {40, 190}));
     QVERIFY(g.grid.MouseDown(Qt::LeftButton, {1, 1}));
     QCOMPARE(g.current, colour::PaletteColor(0));
-
-    g.grid.DrawPalette();
-    QCOMPARE(g.selected, -1);
-}
-
-void TestPaletteGrid::widgetDrawsLikeImage() {
-    platform::Screen::setOverride({1280, 800}, 96);
-    PaletteBox box;
-    box.setGeometry(platform::Screen::rectFromTwips(90, 225, 1140, 2940));
-    QCOMPARE(box.size(), QSize(76, 196));
-    QCOMPARE(box.innerSize(), QSize(72, 192));
-    int boxSelected = -1;
-    qint32 boxCurrent = 0;
-    PaletteGrid onWidget(box, boxSelected, boxCurrent);
-    onWidget.DrawPalette();
-    onWidget.SelectPaletteCell(9);
-
-    GridOnImage onImage({72, 192});
-    onImage.grid.DrawPalette();
-    onImage.grid.SelectPaletteCell(9);
-    QCOMPARE(box.image().convertToFormat(QImage::Format_RGB32), onImage.image);
-    platform::Screen::setOverride({});
 }
 
 QTEST_MAIN(TestPaletteGrid)
