@@ -116,60 +116,52 @@ QAction* frmCofra::addItem(QMenu* menu, const QString& objectName, const QString
 }
 
 void frmCofra::buildMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    file->setObjectName(QStringLiteral("MenuFile"));
     struct Item {
         int index;
         const char* caption;
         QKeySequence shortcut;
-        bool offered;
+        bool offered = true; // items not offered are neither shown nor reachable by their shortcut
     };
-    const Item fileItems[] = {
-        {0, "&New", QKeySequence(QStringLiteral("Ctrl+N")), true},
-        {1, "&Open", QKeySequence(QStringLiteral("Ctrl+O")), true},
-        {2, "&Save As...", QKeySequence(QStringLiteral("Ctrl+S")), true},
-        {3, "-", {}, true},
-        {4, "S&ummary...", QKeySequence(QStringLiteral("Ctrl+I")), true},
-        {5, "-", {}, true},
-        {6, "&Options", {}, false},
-        {7, "-", {}, false},
-        {8, "E&xit", {}, true},
+    const auto addMenu = [this](const char* name, const char* caption) {
+        QMenu* menu = menuBar()->addMenu(QString::fromLatin1(caption));
+        menu->setObjectName(QString::fromLatin1(name));
+        return menu;
     };
-    for (const Item& it : fileItems) {
-        QAction* action =
-            addItem(file, QStringLiteral("mnuFile_%1").arg(it.index), QString::fromLatin1(it.caption),
-                    it.shortcut, [this, i = it.index]() { mnuFile_Click(i); });
-        action->setVisible(it.offered);
-        action->setEnabled(it.offered);
-    }
-
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    edit->setObjectName(QStringLiteral("MenuEdit"));
-    const Item editItems[] = {
-        {1, "Select &All", {}, true},
-        {2, "-", {}, true},
-        {3, "&Find", QKeySequence(QStringLiteral("Ctrl+F")), true},
-        {4, "Find &Next", QKeySequence(Qt::Key_F3), true},
-        {5, "&Replace", QKeySequence(QStringLiteral("Ctrl+H")), false},
+    // A menu array: every item reaches the array's handler with its index.
+    const auto addArray = [this](QMenu* menu, const char* array, std::initializer_list<Item> items,
+                                 void (frmCofra::*click)(int)) {
+        for (const Item& it : items) {
+            QAction* action = addItem(menu, QStringLiteral("%1_%2").arg(QLatin1String(array)).arg(it.index),
+                                      QString::fromLatin1(it.caption), it.shortcut,
+                                      [this, click, i = it.index]() { (this->*click)(i); });
+            action->setVisible(it.offered);
+            action->setEnabled(it.offered);
+        }
     };
-    for (const Item& it : editItems) {
-        QAction* action =
-            addItem(edit, QStringLiteral("mnuEdit_%1").arg(it.index), QString::fromLatin1(it.caption),
-                    it.shortcut, [this, i = it.index]() { mnuEdit_Click(i); });
-        action->setVisible(it.offered);
-        action->setEnabled(it.offered);
-    }
+    const auto key = [](const char* text) { return QKeySequence(QString::fromLatin1(text)); };
 
-    QMenu* format = menuBar()->addMenu(QStringLiteral("F&ormat"));
-    format->setObjectName(QStringLiteral("MenuFormat"));
-    addItem(format, QStringLiteral("MnuFormat_1"), QStringLiteral("Next F&ont"), QKeySequence(Qt::Key_F9),
-            [this]() { MnuFormat_Click(1); });
-    addItem(format, QStringLiteral("MnuFormat_2"), QStringLiteral("Hide Text"), QKeySequence(Qt::Key_F4),
-            [this]() { MnuFormat_Click(2); });
-
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    help->setObjectName(QStringLiteral("MenuHelp"));
-    addItem(help, QStringLiteral("MnuHelpFile"), QStringLiteral("&Contents"), QKeySequence(Qt::Key_F1),
+    addArray(addMenu("MenuFile", "&File"), "mnuFile",
+             {{0, "&New", key("Ctrl+N")},
+              {1, "&Open", key("Ctrl+O")},
+              {2, "&Save As...", key("Ctrl+S")},
+              {3, "-", {}},
+              {4, "S&ummary...", key("Ctrl+I")},
+              {5, "-", {}},
+              {6, "&Options", {}, false},
+              {7, "-", {}, false},
+              {8, "E&xit", {}}},
+             &frmCofra::mnuFile_Click);
+    addArray(addMenu("MenuEdit", "&Edit"), "mnuEdit",
+             {{1, "Select &All", {}},
+              {2, "-", {}},
+              {3, "&Find", key("Ctrl+F")},
+              {4, "Find &Next", key("F3")},
+              {5, "&Replace", key("Ctrl+H"), false}},
+             &frmCofra::mnuEdit_Click);
+    addArray(addMenu("MenuFormat", "F&ormat"), "MnuFormat",
+             {{1, "Next F&ont", key("F9")}, {2, "Hide Text", key("F4")}}, &frmCofra::MnuFormat_Click);
+    QMenu* help = addMenu("MenuHelp", "&Help");
+    addItem(help, QStringLiteral("MnuHelpFile"), QStringLiteral("&Contents"), key("F1"),
             [this]() { MnuHelpFile_Click(); });
     addItem(help, QStringLiteral("MnuHelp"), QStringLiteral("&About"), {}, [this]() { MnuHelp_Click(); });
 }

@@ -12,6 +12,7 @@
 #include "platform/Screen.h"
 #include "platform/ScreenPixel.h"
 #include "platform/SystemColors.h"
+#include "platform/WindowFront.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -67,9 +68,7 @@ frmSmallColor* frmSmallColor::open(QWidget* owner, EntryEditor* txtMain,
         picker = new frmSmallColor(owner, txtMain, swatches);
         instance() = picker;
     }
-    picker->show();
-    picker->raise();
-    picker->activateWindow();
+    platform::bringToFront(picker);
     return picker;
 }
 

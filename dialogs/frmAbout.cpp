@@ -7,6 +7,7 @@
 #include "platform/Programs.h"
 #include "platform/Shell.h"
 #include "platform/SystemColors.h"
+#include "platform/WindowFront.h"
 
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -79,9 +80,7 @@ frmAbout* frmAbout::showFor(QWidget* owner) {
         box = new frmAbout(owner);
         instance() = box;
     }
-    box->show();
-    box->raise();
-    box->activateWindow();
+    platform::bringToFront(box);
     return box;
 }
 

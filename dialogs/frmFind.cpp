@@ -2,6 +2,7 @@
 
 #include "dialogs/FindState.h"
 #include "platform/Screen.h"
+#include "platform/WindowFront.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -20,9 +21,7 @@ frmFind* frmFind::showFor(QWidget* owner, std::function<void()> findNext) {
     if (!instance())
         instance() = new frmFind(owner, std::move(findNext));
     frmFind* dialog = instance();
-    dialog->show();
-    dialog->raise();
-    dialog->activateWindow();
+    platform::bringToFront(dialog);
     return dialog;
 }
 

@@ -10,6 +10,7 @@
 #include "platform/AppInfo.h"
 #include "platform/BusyCursor.h"
 #include "platform/MessageBoxes.h"
+#include "platform/WindowFront.h"
 #include "store/EntryStore.h"
 
 #include <QEventLoop>
@@ -42,9 +43,7 @@ void EntryFlows::showChooser(bool ynIsSave) {
         connect(chooser, &frmOpenSave::openChosen, this, &EntryFlows::MainOpen);
         connect(chooser, &frmOpenSave::saveChosen, this, &EntryFlows::MainSave);
     }
-    chooser->show();
-    chooser->raise();
-    chooser->activateWindow();
+    platform::bringToFront(chooser);
     chooser->DoSaveOpen(ynIsSave, m_doc.strEntryName, m_doc.lngEntryID);
 }
 
