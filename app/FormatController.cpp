@@ -9,6 +9,7 @@
 #include "platform/PendingEvents.h"
 #include "platform/Screen.h"
 #include "platform/SystemColors.h"
+#include "resources/Icons.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -37,10 +38,10 @@ struct StyleButton {
 };
 // In the order of the button array: bold, underline, italic, strike-through.
 constexpr StyleButton kStyles[] = {
-    {6100, 0, "Change Font Bold", ":/icons/bold.png"},
-    {6100, 300, "Change Font Underline", ":/icons/underline.png"},
-    {6465, 0, "Change Font Italic", ":/icons/italic.png"},
-    {6465, 300, "Change Font Strike-Thru", ":/icons/strike.png"},
+    {6100, 0, "Change Font Bold", "bold"},
+    {6100, 300, "Change Font Underline", "underline"},
+    {6465, 0, "Change Font Italic", "italic"},
+    {6465, 300, "Change Font Strike-Thru", "strike"},
 };
 
 // The size box's text read as a size: "0" in front, so an empty box reads as 0.
@@ -75,7 +76,7 @@ FormatController::FormatController(QWidget* row, EntryEditor* txtMain, DocumentS
         button->setCheckable(true);
         button->setAutoRaise(false);
         button->setToolTip(QString::fromLatin1(kStyles[i].tooltip));
-        button->setIcon(QIcon(QString::fromLatin1(kStyles[i].icon)));
+        button->setIcon(resources::icon(QString::fromLatin1(kStyles[i].icon)));
         button->setFocusPolicy(Qt::TabFocus);
         platform::Screen::place(button, kStyles[i].left, kStyles[i].top, 375, 308);
         m_chkFnts.append(button);

@@ -17,6 +17,7 @@
 #include "platform/PendingEvents.h"
 #include "platform/Screen.h"
 #include "platform/Shell.h"
+#include "resources/Icons.h"
 #include "store/EntryFlows.h"
 #include "store/StoreErrorBox.h"
 
@@ -40,9 +41,9 @@ struct ToolButton {
 // In the order of the button array.
 constexpr ToolButton kToolBar[] = {
     {2400, "Toggle Entry Encryption State", nullptr},
-    {720, "Open Entry", ":/icons/open.png"},
-    {1440, "Save Entry", ":/icons/save.png"},
-    {0, "New Entry", ":/icons/new.png"},
+    {720, "Open Entry", "open"},
+    {1440, "Save Entry", "save"},
+    {0, "New Entry", "new"},
 };
 
 QString productName() {
@@ -54,7 +55,7 @@ QString productName() {
 frmCofra::frmCofra(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("frmCofra"));
     setWindowTitle(productName());
-    setWindowIcon(QIcon(QString::fromLatin1(appinfo::IconResource)));
+    setWindowIcon(resources::icon(QString::fromLatin1(appinfo::IconName)));
 
     // The cipher runs this program's busy pointer and pending events; the store asks its questions here.
     crypto::setCipherHooks({&modCofra::SetBusyCursor, &platform::PendingEvents::run});
@@ -95,7 +96,7 @@ void frmCofra::buildToolBar(QWidget* row) {
         button->setProperty("index", i);
         button->setToolTip(QString::fromLatin1(kToolBar[i].tooltip));
         if (kToolBar[i].icon)
-            button->setIcon(QIcon(QString::fromLatin1(kToolBar[i].icon)));
+            button->setIcon(resources::icon(QString::fromLatin1(kToolBar[i].icon)));
         button->setIconSize(QSize(32, 32));
         button->setFocusPolicy(Qt::TabFocus);
         platform::Screen::place(button, kToolBar[i].left, 0, 735, 615);

@@ -1,8 +1,8 @@
 #include "app/frmCofra.h"
 #include "platform/AppInfo.h"
+#include "resources/Icons.h"
 
 #include <QApplication>
-#include <QIcon>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -11,7 +11,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2").arg(appinfo::VersionMajor).arg(appinfo::VersionMinor));
     QApplication::setDesktopFileName(QStringLiteral("qorcofra"));
-    QApplication::setWindowIcon(QIcon(QString::fromLatin1(appinfo::IconResource)));
+    QApplication::setWindowIcon(resources::icon(QString::fromLatin1(appinfo::IconName)));
 
     frmCofra window;
     window.Form_Load();

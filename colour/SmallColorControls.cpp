@@ -5,6 +5,7 @@
 #include "colour/PickerFont.h"
 #include "platform/Screen.h"
 #include "platform/SystemColors.h"
+#include "resources/Icons.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -61,7 +62,7 @@ QLineEdit* codeBox(QWidget* parent, int index) {
 QLabel* copyImage(QWidget* parent, int index) {
     auto* image = named(new QLabel(parent), indexed("imgCopies", index));
     // The picture is drawn at twice its size, which keeps it sharp on dense screens.
-    image->setPixmap(QIcon(QStringLiteral(":/icons/copy.png")).pixmap(QSize(28, 35)));
+    image->setPixmap(resources::icon(QStringLiteral("copy")).pixmap(QSize(28, 35)));
     image->setAlignment(Qt::AlignCenter);
     image->setToolTip(QStringLiteral("Copy Code and close window"));
     image->setCursor(Qt::PointingHandCursor);

@@ -6,6 +6,7 @@
 #include "crypto/Windows1252.h"
 #include "dialogs/frmDecrypt.h"
 #include "platform/MessageBoxes.h"
+#include "resources/Icons.h"
 
 #include <QAbstractButton>
 #include <QRandomGenerator>
@@ -25,8 +26,8 @@ const char* const kNotEncryptedText = "An Error occured while Encrypting";
 EncryptionState::EncryptionState(QWidget* owner, EntryEditor* txtMain, QAbstractButton* toggleButton,
                                  DocumentState& doc, std::function<void()> applyFormat, QObject* parent)
     : QObject(parent), m_owner(owner), m_txtMain(txtMain), m_toggle(toggleButton), m_doc(doc),
-      m_applyFormat(std::move(applyFormat)), m_imgEncrypted(QStringLiteral(":/icons/locked.png")),
-      m_imgDecrypted(QStringLiteral(":/icons/unlocked.png")) {
+      m_applyFormat(std::move(applyFormat)), m_imgEncrypted(resources::icon(QStringLiteral("locked"))),
+      m_imgDecrypted(resources::icon(QStringLiteral("unlocked"))) {
     // The picture follows the text whoever changes it, New included.
     connect(m_txtMain, &EntryEditor::textChanged, this, &EncryptionState::ShowEncryptionState);
     ShowEncryptionState();

@@ -8,6 +8,7 @@
 #include "platform/Shell.h"
 #include "platform/SystemColors.h"
 #include "platform/WindowFront.h"
+#include "resources/Icons.h"
 
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -114,7 +115,7 @@ void frmAbout::buildControls() {
 
     picIcon = new QLabel(this);
     picIcon->setObjectName(QStringLiteral("picIcon"));
-    picIcon->setPixmap(QIcon(QString::fromLatin1(appinfo::IconResource)).pixmap(64, 64));
+    picIcon->setPixmap(resources::icon(QString::fromLatin1(appinfo::IconName)).pixmap(64, 64));
     picIcon->setFixedSize(64, 64);
     picIcon->setCursor(Qt::PointingHandCursor);
     picIcon->setToolTip(QString::fromLatin1(appinfo::WebAddress));
@@ -137,10 +138,10 @@ void frmAbout::buildControls() {
 
     Picture2 = new QLabel(this);
     Picture2->setObjectName(QStringLiteral("Picture2"));
-    Picture2->setPixmap(QIcon(QStringLiteral(":/icons/locked.png")).pixmap(24, 24));
+    Picture2->setPixmap(resources::icon(QStringLiteral("locked")).pixmap(24, 24));
     Picture3 = new QLabel(this);
     Picture3->setObjectName(QStringLiteral("Picture3"));
-    Picture3->setPixmap(QIcon(QStringLiteral(":/icons/hint.png")).pixmap(24, 24));
+    Picture3->setPixmap(resources::icon(QStringLiteral("hint")).pixmap(24, 24));
 
     Line1 = new QFrame(this);
     Line1->setObjectName(QStringLiteral("Line1"));
@@ -214,7 +215,7 @@ void frmAbout::buildControls() {
 
 void frmAbout::Form_Load() {
     setWindowTitle(QStringLiteral("About ") + QString::fromLatin1(appinfo::AppTitle));
-    setWindowIcon(QIcon(QString::fromLatin1(appinfo::IconResource)));
+    setWindowIcon(resources::icon(QString::fromLatin1(appinfo::IconName)));
     lblTitle->setText(QString::fromLatin1(appinfo::ProductName));
     lblVersion->setText(
         QStringLiteral("Version %1.%2").arg(appinfo::VersionMajor).arg(appinfo::VersionMinor));

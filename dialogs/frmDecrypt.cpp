@@ -3,6 +3,7 @@
 #include "platform/AppInfo.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PendingEvents.h"
+#include "resources/Icons.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -113,7 +114,7 @@ void frmDecrypt::buildControls() {
 
     imgHint = new QToolButton(this);
     imgHint->setObjectName(QStringLiteral("imgHint"));
-    imgHint->setIcon(QIcon(QStringLiteral(":/icons/hint.png")));
+    imgHint->setIcon(resources::icon(QStringLiteral("hint")));
     imgHint->setIconSize(QSize(24, 24));
     imgHint->setAutoRaise(true);
     imgHint->setFocusPolicy(Qt::NoFocus);

@@ -1,18 +1,21 @@
-// Build step: draws an SVG icon into PNG files, so the program loads plain
-// images at start-up instead of parsing and rendering SVG.
+// Build step: draws an SVG icon into raw pixel files (".argb": width and height
+// as two little-endian 32-bit numbers, then premultiplied ARGB pixels), so the
+// program shows its icons without parsing SVG or decoding any image format.
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QSvgRenderer>
+#include <QtEndian>
 #include <cstdio>
 
-// usage: cofra_rasterize <icon.svg> <size> <out.png> [<size> <out.png> ...]
+// usage: cofra_rasterize <icon.svg> <size> <out.argb> [<size> <out.argb> ...]
 // A size is "N" for a square or "WxH".
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     if (argc < 4 || (argc - 2) % 2 != 0) {
-        std::fprintf(stderr, "usage: cofra_rasterize <icon.svg> <size> <out.png> [...]\n");
+        std::fprintf(stderr, "usage: cofra_rasterize <icon.svg> <size> <out.argb> [...]\n");
         return 2;
     }
     QSvgRenderer svg(QString::fromLocal8Bit(argv[1]));
@@ -34,7 +37,14 @@ int main(int argc, char** argv) {
         painter.setRenderHint(QPainter::Antialiasing);
         svg.render(&painter);
         painter.end();
-        if (!image.save(QString::fromLocal8Bit(argv[i + 1]), "PNG")) {
+        QFile out(QString::fromLocal8Bit(argv[i + 1]));
+        const quint32 header[2] = {qToLittleEndian(quint32(width)), qToLittleEndian(quint32(height))};
+        const bool written =
+            out.open(QIODevice::WriteOnly) &&
+            out.write(reinterpret_cast<const char*>(header), sizeof header) == sizeof header &&
+            out.write(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes()) ==
+                image.sizeInBytes();
+        if (!written) {
             std::fprintf(stderr, "cofra_rasterize: cannot write %s\n", argv[i + 1]);
             return 1;
         }
