@@ -99,23 +99,23 @@ void EncryptionState::ShowEncryptionState() {
 
 void EncryptionState::warnWrongKey() {
     const int boxes = QRandomGenerator::global()->bounded(1, 4);
-    for (int box = 0; box < boxes; ++box) {
-        platform::MessageBoxSpec spec;
-        spec.title = QString::fromLatin1(kWrongKeyTitles[box]);
-        spec.text = QString::fromLatin1(kWrongKeyText);
-        spec.icon = platform::MsgIcon::Exclamation;
-        spec.buttons = QMessageBox::Ok;
-        platform::MessageBoxes::show(m_owner, spec);
+    for (int shown = 0; shown < boxes; ++shown) {
+        platform::MessageBoxSpec box;
+        box.title = QString::fromLatin1(kWrongKeyTitles[shown]);
+        box.text = QString::fromLatin1(kWrongKeyText);
+        box.icon = platform::MsgIcon::Exclamation;
+        box.buttons = QMessageBox::Ok;
+        platform::MessageBoxes::show(m_owner, box);
     }
 }
 
 // The report the save gives, too, for an encryption that did not happen.
 void EncryptionState::warnNotEncrypted() {
-    platform::MessageBoxSpec spec;
-    spec.title = QString::fromLatin1(kNotEncryptedTitle);
-    spec.text = QString::fromLatin1(kNotEncryptedText);
-    spec.buttons = QMessageBox::Ok;
-    platform::MessageBoxes::show(m_owner, spec);
+    platform::MessageBoxSpec box;
+    box.title = QString::fromLatin1(kNotEncryptedTitle);
+    box.text = QString::fromLatin1(kNotEncryptedText);
+    box.buttons = QMessageBox::Ok;
+    platform::MessageBoxes::show(m_owner, box);
 }
 
 void EncryptionState::finish() {

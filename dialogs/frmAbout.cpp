@@ -306,12 +306,12 @@ void frmAbout::StartSysInfo() {
     const QString program = platform::Programs::findOnPath(names);
     if (!program.isEmpty() && platform::Programs::startDetached(program))
         return;
-    platform::MessageBoxSpec spec;
-    spec.title = QString::fromLatin1(appinfo::AppTitle);
-    spec.text = QStringLiteral("System Information Is Unavailable At This Time");
-    spec.icon = platform::MsgIcon::None;
-    spec.buttons = QMessageBox::Ok;
-    platform::MessageBoxes::show(this, spec);
+    platform::MessageBoxSpec box;
+    box.title = QString::fromLatin1(appinfo::AppTitle);
+    box.text = QStringLiteral("System Information Is Unavailable At This Time");
+    box.icon = platform::MsgIcon::None;
+    box.buttons = QMessageBox::Ok;
+    platform::MessageBoxes::show(this, box);
 }
 
 void frmAbout::picIcon_Click() {

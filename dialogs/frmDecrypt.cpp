@@ -240,12 +240,12 @@ void frmDecrypt::confirm() {
 }
 
 void frmDecrypt::warnMissing(const QString& text) {
-    platform::MessageBoxSpec spec;
-    spec.title = QString::fromLatin1(kMissingTitle);
-    spec.text = text;
-    spec.icon = platform::MsgIcon::Exclamation;
-    spec.buttons = QMessageBox::Ok | QMessageBox::Help;
-    spec.defaultButton = QMessageBox::Ok;
-    spec.helpAnchor = QString::fromLatin1(appinfo::HelpKeysAnchor);
-    platform::MessageBoxes::show(this, spec);
+    platform::MessageBoxSpec box;
+    box.title = QString::fromLatin1(kMissingTitle);
+    box.text = text;
+    box.icon = platform::MsgIcon::Exclamation;
+    box.buttons = QMessageBox::Ok | QMessageBox::Help;
+    box.defaultButton = QMessageBox::Ok;
+    box.helpAnchor = QString::fromLatin1(appinfo::HelpKeysAnchor);
+    platform::MessageBoxes::show(this, box);
 }

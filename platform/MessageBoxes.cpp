@@ -24,26 +24,26 @@ QMessageBox::Icon toQtIcon(MsgIcon icon) {
     return QMessageBox::NoIcon;
 }
 
-QMessageBox::StandardButton ask(QWidget* parent, const MessageBoxSpec& spec) {
+QMessageBox::StandardButton ask(QWidget* parent, const MessageBoxSpec& request) {
     if (responder())
-        return responder()(spec);
-    QString shown = spec.text;
+        return responder()(request);
+    QString shown = request.text;
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    QMessageBox box(toQtIcon(spec.icon), spec.title, shown, spec.buttons, parent);
-    if (spec.defaultButton != QMessageBox::NoButton)
-        box.setDefaultButton(spec.defaultButton);
+    QMessageBox box(toQtIcon(request.icon), request.title, shown, request.buttons, parent);
+    if (request.defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(request.defaultButton);
     box.setTextFormat(Qt::PlainText);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
 } // namespace
 
-QMessageBox::StandardButton MessageBoxes::show(QWidget* parent, const MessageBoxSpec& spec) {
+QMessageBox::StandardButton MessageBoxes::show(QWidget* parent, const MessageBoxSpec& box) {
     for (;;) {
-        const QMessageBox::StandardButton answer = ask(parent, spec);
-        if (answer != QMessageBox::Help || !spec.buttons.testFlag(QMessageBox::Help))
+        const QMessageBox::StandardButton answer = ask(parent, box);
+        if (answer != QMessageBox::Help || !box.buttons.testFlag(QMessageBox::Help))
             return answer;
-        Shell::openHelp(spec.helpAnchor);
+        Shell::openHelp(box.helpAnchor);
     }
 }
 

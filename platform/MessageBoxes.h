@@ -24,7 +24,7 @@ class MessageBoxes {
 public:
     using Responder = std::function<QMessageBox::StandardButton(const MessageBoxSpec&)>;
 
-    static QMessageBox::StandardButton show(QWidget* parent, const MessageBoxSpec& spec);
+    static QMessageBox::StandardButton show(QWidget* parent, const MessageBoxSpec& box);
     // Tests answer boxes with a responder instead of a window; empty restores windows.
     static void setResponder(Responder responder);
 };

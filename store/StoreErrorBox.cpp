@@ -9,13 +9,13 @@ namespace store {
 
 void installErrorBox() {
     setErrorPrompt([](const QString& text) {
-        platform::MessageBoxSpec spec;
-        spec.title = QStringLiteral("An Error Occured!");
-        spec.text = text;
-        spec.icon = platform::MsgIcon::Exclamation;
-        spec.buttons = QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
-        spec.defaultButton = QMessageBox::Retry;
-        switch (platform::MessageBoxes::show(QApplication::activeWindow(), spec)) {
+        platform::MessageBoxSpec box;
+        box.title = QStringLiteral("An Error Occured!");
+        box.text = text;
+        box.icon = platform::MsgIcon::Exclamation;
+        box.buttons = QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
+        box.defaultButton = QMessageBox::Retry;
+        switch (platform::MessageBoxes::show(QApplication::activeWindow(), box)) {
         case QMessageBox::Retry:
             return ErrorAnswer::Retry;
         case QMessageBox::Ignore:
