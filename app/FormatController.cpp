@@ -88,8 +88,10 @@ FormatController::FormatController(QWidget* row, EntryEditor* txtMain, DocumentS
     m_cboFSize->setEditable(true);
     m_cboFSize->setInsertPolicy(QComboBox::NoInsert);
     m_cboFSize->setCompleter(nullptr); // every keystroke is a size of its own
+    QStringList sizes;
     for (const char* size : kSizes)
-        m_cboFSize->addItem(QString::fromLatin1(size));
+        sizes.append(QString::fromLatin1(size));
+    m_cboFSize->addItems(sizes); // at once: one by one costs a millisecond at start-up
     m_cboFSize->setCurrentIndex(-1);
     m_cboFSize->setEditText(QStringLiteral("10"));
     platform::Screen::place(m_cboFSize, 6885, 0, 735, 315);

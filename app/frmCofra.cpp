@@ -1,5 +1,6 @@
 #include "app/frmCofra.h"
 
+#include "app/AppStyle.h"
 #include "app/FormatController.h"
 #include "app/WinSettings.h"
 #include "app/editor/EntryEditor.h"
@@ -53,6 +54,7 @@ QString productName() {
 } // namespace
 
 frmCofra::frmCofra(QWidget* parent) : QMainWindow(parent) {
+    AppStyle::install();
     setObjectName(QStringLiteral("frmCofra"));
     setWindowTitle(productName());
     setWindowIcon(resources::icon(QString::fromLatin1(appinfo::IconName)));

@@ -9,6 +9,8 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QMenuBar>
+#include <QToolButton>
 #include <QTest>
 
 using platform::MsgIcon;
@@ -39,6 +41,14 @@ void TestMainWindow::toolbarAndHiddenMenuItems() {
                      !app.action(QString::fromLatin1(hidden))->isEnabled(),
                  hidden);
     QCOMPARE(app.action(QStringLiteral("mnuEdit_4"))->shortcut(), QKeySequence(Qt::Key_F3));
+
+    // The menu bar's overflow button shows arrows drawn on a clear background.
+    const auto* overflow = app.window->menuBar()->findChild<QToolButton*>();
+    QVERIFY(overflow);
+    const QImage arrows = overflow->icon().pixmap(16, 16).toImage();
+    QCOMPARE(qAlpha(arrows.pixel(0, 0)), 0);
+    QCOMPARE(qAlpha(arrows.pixel(15, 15)), 0);
+    QVERIFY(qAlpha(arrows.pixel(5, 5)) > 0); // on the first chevron's upper stroke
 }
 
 void TestMainWindow::newAsksOnlyAboutText() {
