@@ -72,7 +72,6 @@ FormatController::FormatController(QWidget* row, EntryEditor* txtMain, DocumentS
     for (int i = 0; i < 4; ++i) {
         auto* button = new QToolButton(row);
         button->setObjectName(QStringLiteral("chkFnts_%1").arg(i));
-        button->setProperty("index", i);
         button->setCheckable(true);
         button->setAutoRaise(false);
         button->setToolTip(QString::fromLatin1(kStyles[i].tooltip));
@@ -104,7 +103,6 @@ FormatController::FormatController(QWidget* row, EntryEditor* txtMain, DocumentS
     platform::Screen::place(m_cmdColors[0], 7920, 120, 375, 308);
     for (int i = 0; i < 2; ++i) {
         m_cmdColors[i]->setObjectName(QStringLiteral("cmdColors_%1").arg(i));
-        m_cmdColors[i]->setProperty("index", i);
         connect(m_cmdColors[i], &QAbstractButton::clicked, this,
                 [this, i]() { emit colourSwatchClicked(i); });
     }

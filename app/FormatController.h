@@ -31,9 +31,6 @@ public:
     void NextFont();
     void HideText();
 
-    QListWidget* lstFont() const { return m_lstFont; }
-    QComboBox* cboFSize() const { return m_cboFSize; }
-    const QVector<QToolButton*>& chkFnts() const { return m_chkFnts; }
     const QVector<ColourSwatch*>& cmdColors() const { return m_cmdColors; }
 
 signals:

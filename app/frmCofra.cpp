@@ -95,7 +95,6 @@ void frmCofra::buildToolBar(QWidget* row) {
     for (int i = 0; i < 4; ++i) {
         auto* button = new QToolButton(row);
         button->setObjectName(QStringLiteral("cmdToolBar_%1").arg(i));
-        button->setProperty("index", i);
         button->setToolTip(QString::fromLatin1(kToolBar[i].tooltip));
         if (kToolBar[i].icon)
             button->setIcon(resources::icon(QString::fromLatin1(kToolBar[i].icon)));

@@ -7,7 +7,7 @@
 namespace colour {
 namespace {
 
-const QString kNotAvailable = QStringLiteral("N/A");
+const QString kNotAvailable = QString::fromLatin1(NotAvailable);
 
 // Upper-case hexadecimal without leading zeros; a negative value gives its
 // eight-digit two's complement.

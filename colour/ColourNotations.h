@@ -30,9 +30,14 @@ struct ColorNotations {
     std::array<QString, 3> componentTexts; // red, green, blue in decimal or hexadecimal
 
     const QString& text(int box) const;
-    // A text that holds "N/A" is shown disabled ("QBColor(N/A)" included).
-    bool enabled(int box) const { return !text(box).contains(QLatin1String("N/A")); }
 };
+
+// What a box shows for a notation the colour has none of.
+inline constexpr char NotAvailable[] = "N/A";
+// A box whose text holds "N/A" ("QBColor(N/A)" included) names no colour and is shown disabled.
+inline bool isAvailable(const QString& text) {
+    return !text.contains(QLatin1String(NotAvailable));
+}
 
 // A colour below 0 comes back unchanged. Otherwise the code of the lowest system
 // index whose present value is the colour, or -1 when none is.

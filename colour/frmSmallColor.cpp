@@ -159,8 +159,8 @@ void frmSmallColor::ShowColor() {
             txtColor[Box::SysConstant]->setText(SysColorConsts.at(listed));
         txtColor[Box::SysHex]->setText(n.sysHexText);
     } else {
-        txtColor[Box::SysConstant]->setText(QStringLiteral("N/A"));
-        txtColor[Box::SysHex]->setText(QStringLiteral("N/A"));
+        txtColor[Box::SysConstant]->setText(QString::fromLatin1(colour::NotAvailable));
+        txtColor[Box::SysHex]->setText(QString::fromLatin1(colour::NotAvailable));
         cboSysColors->setCurrentIndex(-1);
     }
 
@@ -171,10 +171,10 @@ void frmSmallColor::ShowColor() {
     for (const int box : {Box::Constant, Box::Palette, Box::Rgb, Box::Decimal, Box::Hex, Box::Html})
         txtColor[box]->setText(n.text(box));
     for (int box = 0; box < Box::BoxCount; ++box)
-        txtColor[box]->setEnabled(!txtColor[box]->text().contains(QLatin1String("N/A")));
+        txtColor[box]->setEnabled(colour::isAvailable(txtColor[box]->text()));
 
     const QString paletteText = txtColor[Box::Palette]->text();
-    if (!paletteText.contains(QLatin1String("N/A"))) {
+    if (colour::isAvailable(paletteText)) {
         const int cell = leadingNumber(paletteText.mid(8));
         if (cell != SelectedCell) {
             m_grid->DrawCellRaised(SelectedCell);

@@ -32,7 +32,6 @@ public:
     static Answer ask(QWidget* owner, bool yGETnSET, const QString& strHint);
 
     void SetMode(bool yGETnSET, const QString& strHint);
-    bool ynGetMode() const { return m_ynGetMode; }
 
     // Cancel, Escape and the window's close button: the key box is emptied first.
     void reject() override;
