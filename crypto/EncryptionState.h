@@ -22,6 +22,8 @@ public:
     void EncryptText(QString key);
     void DecryptText(QString key);
     void ShowEncryptionState();
+    // "Aw Shucks!": a text that should now be encrypted is not.
+    void warnNotEncrypted();
 
     // The two pictures of the toggle button.
     const QIcon& imgEncrypted() const { return m_imgEncrypted; }
@@ -29,7 +31,6 @@ public:
 
 private:
     void warnWrongKey();
-    void warnNotEncrypted();
     void finish();
 
     QWidget* m_owner;

@@ -59,7 +59,6 @@ void EntryFlows::MainOpen(qint32 lngKID) {
         m_doc.lngEntryID = lngKID;
         m_txtMain->setText(text);
         m_doc.strEntryText = text;
-        m_encryption.ShowEncryptionState();
     }
     frmOpenSave::unload();
     if (m_applyFormat)
@@ -111,7 +110,6 @@ void EntryFlows::MainSave(QString strName) {
         m_main->setWindowTitle(entryCaption(strName));
     m_doc.strEntryName = strName;
     m_doc.lngEntryID = modCofra::FindEntryID(strName);
-    m_encryption.ShowEncryptionState();
     // The encryption has just put the format on the new text; on a long text a
     // second pass would cost as much again for nothing.
     if (m_applyFormat && !encryptNow)
@@ -121,14 +119,10 @@ void EntryFlows::MainSave(QString strName) {
 
 void EntryFlows::reportFailedEncryption(const QString& plain) {
     m_txtMain->setText(plain);
-    m_encryption.ShowEncryptionState();
     if (m_applyFormat)
         m_applyFormat();
     modCofra::SetBusyCursor(false);
-    platform::MessageBoxSpec box;
-    box.title = QStringLiteral("Aw Shucks!");
-    box.text = QStringLiteral("An Error occured while Encrypting");
-    platform::MessageBoxes::show(m_main, box);
+    m_encryption.warnNotEncrypted();
 }
 
 void EntryFlows::waitUntilChooserClosed() {
