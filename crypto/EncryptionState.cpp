@@ -10,6 +10,8 @@
 
 #include <QAbstractButton>
 #include <QRandomGenerator>
+#include <QTextBlock>
+#include <QTextDocument>
 
 namespace {
 
@@ -90,8 +92,13 @@ void EncryptionState::DecryptText(QString key) {
     finish();
 }
 
+// Runs on every keystroke. A ciphertext is a single line, so a text of several
+// lines is plain without copying it out of the editor.
 void EncryptionState::ShowEncryptionState() {
-    const QIcon& wanted = modCofra::IsEncryptedText(m_txtMain->Text()) ? m_imgEncrypted : m_imgDecrypted;
+    const QTextDocument* document = m_txtMain->document();
+    const bool encrypted =
+        document->blockCount() == 1 && modCofra::IsEncryptedText(document->firstBlock().text());
+    const QIcon& wanted = encrypted ? m_imgEncrypted : m_imgDecrypted;
     // Set only on a change, so that typing does not repaint the button.
     if (m_toggle->icon().cacheKey() != wanted.cacheKey())
         m_toggle->setIcon(wanted);
@@ -109,7 +116,6 @@ void EncryptionState::warnWrongKey() {
     }
 }
 
-// The report the save gives, too, for an encryption that did not happen.
 void EncryptionState::warnNotEncrypted() {
     platform::MessageBoxSpec box;
     box.title = QString::fromLatin1(kNotEncryptedTitle);

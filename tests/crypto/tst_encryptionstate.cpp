@@ -92,6 +92,11 @@ private slots:
             QCOMPARE(w.editor->Text(), text);
             w.editor->setText(QStringLiteral("plain"));
         }
+        // A ciphertext is one line: a second line makes the text plain, whatever the first holds.
+        w.editor->setText(QStringLiteral("737AB\n12"));
+        QVERIFY(!w.locked());
+        w.editor->setText(QStringLiteral("737AB"));
+        QVERIFY(w.locked());
         // Characters outside the code page would not come back: the text stays plain, and says so.
         const QString wide = QStringLiteral("\u65e5\u672c \u043a\u043b\u044e\u0447");
         w.editor->setText(wide);
