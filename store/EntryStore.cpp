@@ -154,6 +154,22 @@ private:
     QString m_result;
 };
 
+// A guarded procedure: opens its connection and runs its step, both guarded,
+// and lets pending events run once the connection is gone, unless the work was
+// aborted. Gives the latest error text.
+QString runGuarded(const std::function<StepResult(Connection&)>& step) {
+    Guarded guard;
+    bool finished = false;
+    {
+        Connection connection;
+        finished =
+            guard.run([&] { return connection.open(); }) && guard.run([&] { return step(connection); });
+    }
+    if (finished)
+        letPendingEventsRun();
+    return guard.result();
+}
+
 } // namespace
 
 void setErrorPrompt(std::function<ErrorAnswer(const QString& text)> prompt) {
@@ -177,27 +193,19 @@ QString NullToEmpty(const QVariant& value) {
 }
 
 QString LoadEntry(qint32 id, QString& name, QString& hint, QString& text) {
-    Guarded guard;
-    bool finished = false;
-    {
-        Connection connection;
-        finished = guard.run([&] { return connection.open(); }) && guard.run([&]() -> StepResult {
-            QSqlQuery query;
-            if (auto error =
-                    connection.run(query, QStringLiteral("SELECT * FROM tblCofra WHERE lngID = ?;"), {id}))
-                return error;
-            if (!query.next())
-                return query.lastError().isValid() ? store::fromSqlError(query.lastError())
-                                                   : store::noRowError(id);
-            name = NullToEmpty(query.value(QStringLiteral("strName")));
-            hint = NullToEmpty(query.value(QStringLiteral("strPassHint")));
-            text = NullToEmpty(query.value(QStringLiteral("strEntry")));
-            return std::nullopt;
-        });
-    }
-    if (finished)
-        store::letPendingEventsRun();
-    return guard.result();
+    return store::runGuarded([&](Connection& connection) -> StepResult {
+        QSqlQuery query;
+        if (auto error =
+                connection.run(query, QStringLiteral("SELECT * FROM tblCofra WHERE lngID = ?;"), {id}))
+            return error;
+        if (!query.next())
+            return query.lastError().isValid() ? store::fromSqlError(query.lastError())
+                                               : store::noRowError(id);
+        name = NullToEmpty(query.value(QStringLiteral("strName")));
+        hint = NullToEmpty(query.value(QStringLiteral("strPassHint")));
+        text = NullToEmpty(query.value(QStringLiteral("strEntry")));
+        return std::nullopt;
+    });
 }
 
 qint32 FindEntryID(const QString& name) {
@@ -219,33 +227,25 @@ qint32 FindEntryID(const QString& name) {
 }
 
 QString StoreEntry(qint32 id, const QString& name, const QString& hint, const QString& text) {
-    Guarded guard;
-    bool finished = false;
-    {
-        Connection connection;
-        finished = guard.run([&] { return connection.open(); }) && guard.run([&]() -> StepResult {
-            QSqlQuery query;
-            const QVariantList values{store::textValue(name), store::textValue(hint), store::textValue(text)};
-            if (id == 0)
-                return connection.run(
-                    query,
-                    QStringLiteral("INSERT INTO tblCofra (strName, strPassHint, strEntry) VALUES (?, ?, ?);"),
-                    values);
-            if (auto error = connection.run(
-                    query,
-                    QStringLiteral(
-                        "UPDATE tblCofra SET strName = ?, strPassHint = ?, strEntry = ? WHERE lngID = ?;"),
-                    values + QVariantList{id}))
-                return error;
-            // The row was deleted meanwhile: nothing is written.
-            if (query.numRowsAffected() < 1)
-                return store::noRowError(id);
-            return std::nullopt;
-        });
-    }
-    if (finished)
-        store::letPendingEventsRun();
-    return guard.result();
+    return store::runGuarded([&](Connection& connection) -> StepResult {
+        QSqlQuery query;
+        const QVariantList values{store::textValue(name), store::textValue(hint), store::textValue(text)};
+        if (id == 0)
+            return connection.run(
+                query,
+                QStringLiteral("INSERT INTO tblCofra (strName, strPassHint, strEntry) VALUES (?, ?, ?);"),
+                values);
+        if (auto error = connection.run(
+                query,
+                QStringLiteral(
+                    "UPDATE tblCofra SET strName = ?, strPassHint = ?, strEntry = ? WHERE lngID = ?;"),
+                values + QVariantList{id}))
+            return error;
+        // The row was deleted meanwhile: nothing is written.
+        if (query.numRowsAffected() < 1)
+            return store::noRowError(id);
+        return std::nullopt;
+    });
 }
 
 void DeleteRecord(const QString& table, const QString& field, qint32 value) {
