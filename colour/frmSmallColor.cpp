@@ -35,11 +35,6 @@ namespace {
 constexpr int kButtonShadow = 16;
 constexpr int kButtonHighlight = 20;
 
-QPointer<frmSmallColor>& instance() {
-    static QPointer<frmSmallColor> picker;
-    return picker;
-}
-
 qint32 presentSysColor(int index) {
     return platform::SystemColors::plainValue(index);
 }
@@ -66,14 +61,14 @@ frmSmallColor* frmSmallColor::open(QWidget* owner, EntryEditor* txtMain,
     frmSmallColor* picker = loaded();
     if (!picker) {
         picker = new frmSmallColor(owner, txtMain, swatches);
-        instance() = picker;
+        platform::soleInstance<frmSmallColor>() = picker;
     }
     platform::bringToFront(picker);
     return picker;
 }
 
 frmSmallColor* frmSmallColor::loaded() {
-    frmSmallColor* picker = instance().data();
+    frmSmallColor* picker = platform::soleInstance<frmSmallColor>().data();
     return picker && !picker->m_unloading ? picker : nullptr;
 }
 

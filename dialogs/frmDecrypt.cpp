@@ -3,6 +3,7 @@
 #include "platform/AppInfo.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PendingEvents.h"
+#include "platform/WindowFront.h"
 #include "resources/Icons.h"
 
 #include <QCheckBox>
@@ -18,11 +19,6 @@
 #include <limits>
 
 namespace {
-
-QPointer<frmDecrypt>& instance() {
-    static QPointer<frmDecrypt> dialog;
-    return dialog;
-}
 
 const char* const kCaption = "Enter Encryption Key";
 const char* const kIntro =
@@ -46,7 +42,7 @@ void keepPlaceWhenHidden(QWidget* widget) {
 } // namespace
 
 frmDecrypt* frmDecrypt::shared(QWidget* owner) {
-    QPointer<frmDecrypt>& dialog = instance();
+    QPointer<frmDecrypt>& dialog = platform::soleInstance<frmDecrypt>();
     if (!dialog)
         dialog = new frmDecrypt(owner);
     else if (dialog->parentWidget() != owner)
@@ -55,11 +51,11 @@ frmDecrypt* frmDecrypt::shared(QWidget* owner) {
 }
 
 frmDecrypt* frmDecrypt::loaded() {
-    return instance();
+    return platform::soleInstance<frmDecrypt>();
 }
 
 void frmDecrypt::unloadShared() {
-    delete instance().data();
+    delete platform::soleInstance<frmDecrypt>().data();
 }
 
 frmDecrypt::Answer frmDecrypt::ask(QWidget* owner, bool yGETnSET, const QString& strHint) {

@@ -10,23 +10,16 @@
 #include <QPointer>
 #include <QPushButton>
 
-namespace {
-QPointer<frmFind>& instance() {
-    static QPointer<frmFind> dialog;
-    return dialog;
-}
-} // namespace
-
 frmFind* frmFind::showFor(QWidget* owner, std::function<void()> findNext) {
-    if (!instance())
-        instance() = new frmFind(owner, std::move(findNext));
-    frmFind* dialog = instance();
+    QPointer<frmFind>& dialog = platform::soleInstance<frmFind>();
+    if (!dialog)
+        dialog = new frmFind(owner, std::move(findNext));
     platform::bringToFront(dialog);
     return dialog;
 }
 
 frmFind* frmFind::loaded() {
-    return instance();
+    return platform::soleInstance<frmFind>();
 }
 
 frmFind::frmFind(QWidget* owner, std::function<void()> findNext)

@@ -2,6 +2,7 @@
 
 #include "platform/BusyCursor.h"
 #include "platform/MessageBoxes.h"
+#include "platform/WindowFront.h"
 #include "store/EntryList.h"
 #include "store/EntryStore.h"
 
@@ -15,11 +16,6 @@
 #include <algorithm>
 
 namespace {
-
-QPointer<frmOpenSave>& instance() {
-    static QPointer<frmOpenSave> form;
-    return form;
-}
 
 constexpr int NameMaxLength = 50;
 const char* const TableName = "tblCofra";
@@ -74,20 +70,21 @@ private:
 } // namespace
 
 frmOpenSave* frmOpenSave::shared(QWidget* owner) {
-    if (!instance())
-        instance() = new frmOpenSave(owner);
-    return instance();
+    QPointer<frmOpenSave>& form = platform::soleInstance<frmOpenSave>();
+    if (!form)
+        form = new frmOpenSave(owner);
+    return form;
 }
 
 frmOpenSave* frmOpenSave::loaded() {
-    return instance();
+    return platform::soleInstance<frmOpenSave>();
 }
 
 void frmOpenSave::unload() {
-    frmOpenSave* form = instance();
+    frmOpenSave* form = platform::soleInstance<frmOpenSave>();
     if (!form)
         return;
-    instance() = nullptr;
+    platform::soleInstance<frmOpenSave>() = nullptr;
     form->hide();
     emit form->unloaded();
     // Later, because the chooser's own button handler may be what led here.
@@ -160,13 +157,11 @@ void frmOpenSave::DoSaveOpen(bool ynIsSave, const QString& strName, qint32 lngID
 
 void frmOpenSave::RefreshNameList() {
     NameList list(lstNames);
-    const QLatin1String table(TableName), idField(IdField), nameField(NameField);
-    if (!strSelName.isEmpty())
-        modCofra::FillListFromTable(list, table, idField, nameField, strSelName, true);
-    else if (lngSelID != 0)
-        modCofra::FillListFromTable(list, table, idField, nameField, QString::number(lngSelID), false);
-    else
-        modCofra::FillListFromTable(list, table, idField, nameField, QStringLiteral("1"), false);
+    // The remembered name, else the remembered id, else id 1.
+    const bool byName = !strSelName.isEmpty();
+    const QString wanted = byName ? strSelName : QString::number(lngSelID != 0 ? lngSelID : 1);
+    modCofra::FillListFromTable(list, QLatin1String(TableName), QLatin1String(IdField),
+                                QLatin1String(NameField), wanted, byName);
 }
 
 void frmOpenSave::reject() {

@@ -1,4 +1,5 @@
 #pragma once
+#include <QPointer>
 #include <QWidget>
 
 namespace platform {
@@ -8,6 +9,12 @@ inline void bringToFront(QWidget* window) {
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+// The one instance of a window the program keeps single, null when there is none.
+template <typename Window> QPointer<Window>& soleInstance() {
+    static QPointer<Window> window;
+    return window;
 }
 
 } // namespace platform
