@@ -2,9 +2,9 @@
 
 #include "platform/AppInfo.h"
 #include "platform/AppPath.h"
+#include "platform/PendingEvents.h"
 #include "store/EntryList.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlDatabase>
@@ -62,11 +62,6 @@ QString errorText(const StoreError& error) {
 bool isPlainName(const QString& name) {
     static const QRegularExpression plain(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
     return plain.match(name).hasMatch();
-}
-
-void letPendingEventsRun() {
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents();
 }
 
 // An empty text is stored as such, not as a null.
@@ -166,7 +161,7 @@ QString runGuarded(const std::function<StepResult(Connection&)>& step) {
             guard.run([&] { return connection.open(); }) && guard.run([&] { return step(connection); });
     }
     if (finished)
-        letPendingEventsRun();
+        platform::PendingEvents::run();
     return guard.result();
 }
 
@@ -222,7 +217,7 @@ qint32 FindEntryID(const QString& name) {
                 id = query.value(0).toInt();
         }
     }
-    store::letPendingEventsRun();
+    platform::PendingEvents::run();
     return id;
 }
 
@@ -293,7 +288,7 @@ void FillListFromTable(store::EntryList& list, const QString& table, const QStri
     }
     list.clear();
     list.addItems(items);
-    store::letPendingEventsRun();
+    platform::PendingEvents::run();
 
     bool isNumber = false;
     const qint32 wantedId = selectByText ? 0 : wanted.toInt(&isNumber);
