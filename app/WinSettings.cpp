@@ -18,10 +18,6 @@ QString read(const char* key, const char* defaultValue) {
                                          QString::fromLatin1(defaultValue));
 }
 
-void write(const char* key, const QString& value) {
-    platform::SettingsStore::write(kSection, QString::fromLatin1(key), value);
-}
-
 QString yesNo(bool value) {
     return value ? QStringLiteral("True") : QStringLiteral("False");
 }
@@ -110,6 +106,11 @@ void WinSettings::SaveWinSettings() {
     using localenumbers::writeSingle;
     keepOnScreen();
     const Placement p = placementOf(m_window);
+    // Twelve values, one pass to the store.
+    platform::SettingsStore::Writer store(kSection);
+    const auto write = [&store](const char* key, const QString& value) {
+        store.write(QString::fromLatin1(key), value);
+    };
     write("Top", writeSingle(p.top));
     write("Left", writeSingle(p.left));
     write("Width", writeSingle(p.width));

@@ -30,9 +30,12 @@ QString SettingsStore::read(const QString& section, const QString& key, const QS
     return settings->value(path).toString();
 }
 
-void SettingsStore::write(const QString& section, const QString& key, const QString& value) {
-    auto settings = open();
-    settings->setValue(section + QLatin1Char('/') + key, value);
+SettingsStore::Writer::Writer(const QString& section) : m_settings(open()), m_section(section) {}
+
+SettingsStore::Writer::~Writer() = default;
+
+void SettingsStore::Writer::write(const QString& key, const QString& value) {
+    m_settings->setValue(m_section + QLatin1Char('/') + key, value);
 }
 
 void SettingsStore::useFile(const QString& iniPath) {

@@ -1,5 +1,8 @@
 #pragma once
 #include <QString>
+#include <memory>
+
+class QSettings;
 
 namespace platform {
 
@@ -9,7 +12,20 @@ class SettingsStore {
 public:
     // The stored text, or the default when the key was never written.
     static QString read(const QString& section, const QString& key, const QString& defaultValue);
-    static void write(const QString& section, const QString& key, const QString& value);
+    // Writes values of one section in the order given. They reach the store
+    // together, in one pass, when the writer goes.
+    class Writer {
+    public:
+        explicit Writer(const QString& section);
+        ~Writer();
+        Writer(const Writer&) = delete;
+        Writer& operator=(const Writer&) = delete;
+        void write(const QString& key, const QString& value);
+
+    private:
+        std::unique_ptr<QSettings> m_settings;
+        QString m_section;
+    };
     // Keeps the values in the given INI file instead (tests); empty restores the user's store.
     static void useFile(const QString& iniPath);
 };
