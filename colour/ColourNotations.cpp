@@ -72,19 +72,18 @@ ColorNotations FormatNotations(qint32 colour, bool hexMode, const SysColorSource
 
     if (const NamedColor* named = FindNamedColor(v)) {
         n.constantText = QString::fromLatin1(named->constantText);
-        n.paletteText = QString::fromLatin1(named->paletteText);
-        n.paletteIndex = n.paletteText.mid(8).chopped(1).toInt();
+        n.paletteIndex = named->paletteIndex;
     } else {
         n.constantText = kNotAvailable;
-        n.paletteText = QStringLiteral("QBColor(N/A)");
         for (int index = 1; index <= 8; ++index) {
             if (PaletteColor(index) == v) {
-                n.paletteText = QStringLiteral("QBColor(%1)").arg(index);
                 n.paletteIndex = index;
                 break;
             }
         }
     }
+    n.paletteText = QStringLiteral("QBColor(%1)")
+                        .arg(n.paletteIndex >= 0 ? QString::number(n.paletteIndex) : kNotAvailable);
 
     n.red = v & 0xFF;
     n.green = (v & 0xFF00) >> 8;

@@ -38,14 +38,10 @@ constexpr SysColorEntry kSysColors[SysColorCount] = {
 };
 
 constexpr NamedColor kNamed[] = {
-    {ComposeRGB(0, 0, 0), "vbBlack", "QBColor(0)"},
-    {ComposeRGB(0, 0, 255), "vbBlue", "QBColor(9)"},
-    {ComposeRGB(0, 255, 0), "vbGreen", "QBColor(10)"},
-    {ComposeRGB(0, 255, 255), "vbCyan", "QBColor(11)"},
-    {ComposeRGB(255, 0, 0), "vbRed", "QBColor(12)"},
-    {ComposeRGB(255, 0, 255), "vbMagenta", "QBColor(13)"},
-    {ComposeRGB(255, 255, 0), "vbYellow", "QBColor(14)"},
-    {ComposeRGB(255, 255, 255), "vbWhite", "QBColor(15)"},
+    {ComposeRGB(0, 0, 0), "vbBlack", 0},       {ComposeRGB(0, 0, 255), "vbBlue", 9},
+    {ComposeRGB(0, 255, 0), "vbGreen", 10},    {ComposeRGB(0, 255, 255), "vbCyan", 11},
+    {ComposeRGB(255, 0, 0), "vbRed", 12},      {ComposeRGB(255, 0, 255), "vbMagenta", 13},
+    {ComposeRGB(255, 255, 0), "vbYellow", 14}, {ComposeRGB(255, 255, 255), "vbWhite", 15},
 };
 
 } // namespace

@@ -34,11 +34,11 @@ qint32 SysColorCode(int index);
 QString SysColorName(int index);
 QString SysColorConstant(int index);
 
-// The named colours: eight plain values with a constant and a palette text.
+// The named colours: eight plain values with a constant and a palette index.
 struct NamedColor {
     qint32 value;
     const char* constantText;
-    const char* paletteText;
+    int paletteIndex;
 };
 // The named colour with this plain value, or null.
 const NamedColor* FindNamedColor(qint32 value);

@@ -1,16 +1,14 @@
 #include "colour/PaletteColor.h"
 
+#include "colour/ColourTables.h"
+
 namespace colour {
 namespace {
-constexpr qint32 rgb(int r, int g, int b) {
-    return r + g * 256 + b * 65536;
-}
-
 constexpr qint32 kPalette[16] = {
-    rgb(0, 0, 0),       rgb(0, 0, 128),   rgb(0, 128, 0),   rgb(0, 128, 128),
-    rgb(128, 0, 0),     rgb(128, 0, 128), rgb(128, 128, 0), rgb(192, 192, 192),
-    rgb(128, 128, 128), rgb(0, 0, 255),   rgb(0, 255, 0),   rgb(0, 255, 255),
-    rgb(255, 0, 0),     rgb(255, 0, 255), rgb(255, 255, 0), rgb(255, 255, 255),
+    ComposeRGB(0, 0, 0),       ComposeRGB(0, 0, 128),   ComposeRGB(0, 128, 0),   ComposeRGB(0, 128, 128),
+    ComposeRGB(128, 0, 0),     ComposeRGB(128, 0, 128), ComposeRGB(128, 128, 0), ComposeRGB(192, 192, 192),
+    ComposeRGB(128, 128, 128), ComposeRGB(0, 0, 255),   ComposeRGB(0, 255, 0),   ComposeRGB(0, 255, 255),
+    ComposeRGB(255, 0, 0),     ComposeRGB(255, 0, 255), ComposeRGB(255, 255, 0), ComposeRGB(255, 255, 255),
 };
 } // namespace
 

@@ -43,17 +43,6 @@ QColor sysColour(int index) {
     return platform::SystemColors::toQColor(colour::SysColorCode(index));
 }
 
-// The whole number a text starts with (leading digits only), 0 when none.
-int leadingNumber(const QString& text) {
-    int value = 0;
-    for (const QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9') || value > 100000)
-            break;
-        value = value * 10 + (c.unicode() - u'0');
-    }
-    return value;
-}
-
 } // namespace
 
 frmSmallColor* frmSmallColor::open(QWidget* owner, EntryEditor* txtMain,
@@ -168,12 +157,10 @@ void frmSmallColor::ShowColor() {
     for (int box = 0; box < Box::BoxCount; ++box)
         txtColor[box]->setEnabled(colour::isAvailable(txtColor[box]->text()));
 
-    const QString paletteText = txtColor[Box::Palette]->text();
-    if (colour::isAvailable(paletteText)) {
-        const int cell = leadingNumber(paletteText.mid(8));
-        if (cell != SelectedCell) {
+    if (n.paletteIndex >= 0) {
+        if (n.paletteIndex != SelectedCell) {
             m_grid->DrawCellRaised(SelectedCell);
-            m_grid->SelectPaletteCell(cell);
+            m_grid->SelectPaletteCell(n.paletteIndex);
         }
     } else {
         m_grid->DrawCellRaised(SelectedCell);
