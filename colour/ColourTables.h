@@ -10,6 +10,11 @@ namespace colour {
 constexpr qint32 SysColorBase = -2147483647 - 1;
 constexpr int SysColorCount = 25;
 constexpr int PaletteCount = 16;
+// The system colours the picker draws its raised and sunken edges with.
+constexpr int ButtonFace = 15;
+constexpr int ButtonShadow = 16;
+constexpr int ButtonHighlight = 20;
+constexpr int ButtonDarkShadow = 21;
 
 // The present plain value of system colour `index` (0..24).
 using SysColorSource = std::function<qint32(int index)>;

@@ -1,13 +1,10 @@
 #include "colour/PaletteBox.h"
 
+#include "colour/ColourTables.h"
 #include "platform/SystemColors.h"
 
 #include <QMouseEvent>
 #include <QPainter>
-
-namespace {
-constexpr qint32 kButtonFace = -2147483633; // &H8000000F
-}
 
 PaletteBox::PaletteBox(QWidget* parent) : QFrame(parent), m_surface(&m_image) {
     setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
@@ -47,7 +44,8 @@ void PaletteBox::changed(int x, int y, int dx, int dy) {
 void PaletteBox::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
     QPainter painter(this);
-    painter.fillRect(contentsRect(), platform::SystemColors::toQColor(kButtonFace));
+    painter.fillRect(contentsRect(),
+                     platform::SystemColors::toQColor(colour::SysColorCode(colour::ButtonFace)));
     painter.drawImage(contentsRect().topLeft(), m_image);
 }
 
@@ -61,7 +59,7 @@ void PaletteBox::fitImage() const {
     if (inner == m_image.size())
         return;
     QImage resized(inner, QImage::Format_RGB32);
-    resized.fill(platform::SystemColors::toQColor(kButtonFace));
+    resized.fill(platform::SystemColors::toQColor(colour::SysColorCode(colour::ButtonFace)));
     QPainter painter(&resized);
     painter.drawImage(0, 0, m_image);
     painter.end();

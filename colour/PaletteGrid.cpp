@@ -10,10 +10,6 @@ namespace {
 
 constexpr int kColumns = 2;
 constexpr int kRows = 8;
-constexpr int kButtonFace = 15;
-constexpr int kButtonShadow = 16;
-constexpr int kButtonHighlight = 20;
-constexpr int kButtonDarkShadow = 21;
 
 QColor sys(int index) {
     return platform::SystemColors::toQColor(colour::SysColorCode(index));
@@ -70,20 +66,20 @@ void PaletteGrid::drawCell(int cell, bool pressed) {
     const QPoint o = cellOrigin(cell);
     const int x = o.x();
     const int y = o.y();
-    m_surface.fillBox(x, y, w - 1, h - 1, sys(kButtonFace));
-    m_surface.drawBox(x, y, w - 1, h - 1, sys(kButtonDarkShadow));
+    m_surface.fillBox(x, y, w - 1, h - 1, sys(colour::ButtonFace));
+    m_surface.drawBox(x, y, w - 1, h - 1, sys(colour::ButtonDarkShadow));
     if (pressed) {
         // Shadow over highlight, one pixel smaller: shadow inside at the top
         // and left, highlight at the right and bottom, so the cell looks sunken.
-        m_surface.drawBox(x + 1, y + 1, w - 3, h - 3, sys(kButtonHighlight));
-        m_surface.drawBox(x + 1, y + 1, w - 4, h - 4, sys(kButtonShadow));
-        m_surface.drawBox(x + 2, y + 2, w - 5, h - 5, sys(kButtonFace));
+        m_surface.drawBox(x + 1, y + 1, w - 3, h - 3, sys(colour::ButtonHighlight));
+        m_surface.drawBox(x + 1, y + 1, w - 4, h - 4, sys(colour::ButtonShadow));
+        m_surface.drawBox(x + 2, y + 2, w - 5, h - 5, sys(colour::ButtonFace));
     } else {
         // The highlight outline one pixel smaller leaves the dark shadow on the
         // right and bottom edges only; the inner shadow stays on the same edges.
-        m_surface.drawBox(x, y, w - 2, h - 2, sys(kButtonHighlight));
-        m_surface.drawBox(x + 1, y + 1, w - 3, h - 3, sys(kButtonShadow));
-        m_surface.fillBox(x + 1, y + 1, w - 4, h - 4, sys(kButtonFace));
+        m_surface.drawBox(x, y, w - 2, h - 2, sys(colour::ButtonHighlight));
+        m_surface.drawBox(x + 1, y + 1, w - 3, h - 3, sys(colour::ButtonShadow));
+        m_surface.fillBox(x + 1, y + 1, w - 4, h - 4, sys(colour::ButtonFace));
     }
     // A pressed swatch and number sit one pixel further right and down.
     const int shift = pressed ? 1 : 0;

@@ -25,8 +25,6 @@ namespace {
 
 using platform::Screen;
 
-constexpr int kButtonHighlight = 20;
-
 template <typename T> T* named(T* widget, const QString& name) {
     widget->setObjectName(name);
     return widget;
@@ -52,7 +50,7 @@ QLineEdit* codeBox(QWidget* parent, int index) {
     // The boxes sit on the desktop's button-highlight colour; a disabled box
     // ("N/A") keeps it too, only its text greys.
     QPalette palette = box->palette();
-    const QColor highlight = platform::SystemColors::toQColor(colour::SysColorCode(kButtonHighlight));
+    const QColor highlight = platform::SystemColors::toQColor(colour::SysColorCode(colour::ButtonHighlight));
     for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         palette.setColor(group, QPalette::Base, highlight);
     box->setPalette(palette);

@@ -32,9 +32,6 @@
 
 namespace {
 
-constexpr int kButtonShadow = 16;
-constexpr int kButtonHighlight = 20;
-
 qint32 presentSysColor(int index) {
     return platform::SystemColors::plainValue(index);
 }
@@ -342,9 +339,9 @@ void frmSmallColor::paintEvent(QPaintEvent*) {
         const double middle = std::nearbyint(captionTop - (captionTop - frameBottom) / 2);
         const int y = static_cast<int>(std::floor(middle / twipsY));
         QPainter painter(this);
-        painter.setPen(sysColour(kButtonShadow));
+        painter.setPen(sysColour(colour::ButtonShadow));
         painter.drawLine(x1, y, x2, y);
-        painter.setPen(sysColour(kButtonHighlight));
+        painter.setPen(sysColour(colour::ButtonHighlight));
         painter.drawLine(x1, y + 1, x2, y + 1);
     }
     m_grid->Repaint();
