@@ -169,17 +169,10 @@ void frmDecrypt::buildControls() {
 
 void frmDecrypt::SetMode(bool yGETnSET, const QString& strHint) {
     m_ynGetMode = yGETnSET;
-    if (yGETnSET) {
-        imgHint->show();
-        lblHint->hide();
-        txtHint->hide();
+    // A new key wants a new hint; what the box holds from an earlier use is offered again.
+    showHint(!yGETnSET);
+    if (yGETnSET)
         txtHint->setText(strHint);
-    } else {
-        // A new key wants a new hint; what the box holds from an earlier use is offered again.
-        imgHint->hide();
-        lblHint->show();
-        txtHint->show();
-    }
     txtPhiVer->setFocus();
 }
 
@@ -215,10 +208,15 @@ void frmDecrypt::applyMask(bool masked) {
     txtPhiVer->setEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
 }
 
+// The hint row, or in its place the picture that reveals it.
+void frmDecrypt::showHint(bool shown) {
+    imgHint->setVisible(!shown);
+    lblHint->setVisible(shown);
+    txtHint->setVisible(shown);
+}
+
 void frmDecrypt::revealHint() {
-    imgHint->hide();
-    lblHint->show();
-    txtHint->show();
+    showHint(true);
     platform::PendingEvents::run();
     txtHint->setFocus();
 }

@@ -45,6 +45,7 @@ private:
     void buildControls();
     void emptyKeyBox();
     void applyMask(bool masked);
+    void showHint(bool shown);
     void revealHint();
     void confirm();
     void warnMissing(const QString& text);
