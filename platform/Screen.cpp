@@ -18,36 +18,34 @@ Override& fixed() {
     return o;
 }
 
-double logicalDpiX() {
-    if (fixed().pixels.isValid() && !fixed().pixels.isEmpty())
-        return fixed().dpi;
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const double dpi = screen ? screen->logicalDotsPerInchX() : 96.0;
-    return dpi > 0 ? dpi : 96.0;
+bool isFixed() {
+    return fixed().pixels.isValid() && !fixed().pixels.isEmpty();
 }
 
-double logicalDpiY() {
-    if (fixed().pixels.isValid() && !fixed().pixels.isEmpty())
+double logicalDpi(Qt::Orientation direction) {
+    if (isFixed())
         return fixed().dpi;
     const QScreen* screen = QGuiApplication::primaryScreen();
-    const double dpi = screen ? screen->logicalDotsPerInchY() : 96.0;
+    const double dpi = !screen                       ? 96.0
+                       : direction == Qt::Horizontal ? screen->logicalDotsPerInchX()
+                                                     : screen->logicalDotsPerInchY();
     return dpi > 0 ? dpi : 96.0;
 }
 
 } // namespace
 
 QSize Screen::sizePixels() {
-    if (fixed().pixels.isValid() && !fixed().pixels.isEmpty())
+    if (isFixed())
         return fixed().pixels;
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->geometry().size() : QSize(1024, 768);
 }
 
 double Screen::twipsPerPixelX() {
-    return 1440.0 / logicalDpiX();
+    return 1440.0 / logicalDpi(Qt::Horizontal);
 }
 double Screen::twipsPerPixelY() {
-    return 1440.0 / logicalDpiY();
+    return 1440.0 / logicalDpi(Qt::Vertical);
 }
 
 int Screen::toPixelsX(double twips) {

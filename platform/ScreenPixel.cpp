@@ -1,5 +1,7 @@
 #include "platform/ScreenPixel.h"
 
+#include "platform/SystemColors.h"
+
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
@@ -28,8 +30,7 @@ qint32 ScreenPixel::at(const QPoint& globalPos) {
     const QImage image = shot.toImage();
     if (image.isNull() || image.width() < 1 || image.height() < 1)
         return -1;
-    const QColor c = image.pixelColor(0, 0);
-    return c.red() + c.green() * 256 + c.blue() * 65536;
+    return SystemColors::fromQColor(image.pixelColor(0, 0));
 }
 
 void ScreenPixel::setReader(std::function<qint32(const QPoint&)> r) {
