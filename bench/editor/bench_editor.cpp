@@ -2,6 +2,7 @@
 // against a bare QPlainTextEdit that wraps anywhere, in the same run.
 #include "app/editor/EntryEditor.h"
 #include "bench/common/BenchTexts.h"
+#include "bench/common/Median.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -25,11 +26,6 @@ template <typename SetText> qint64 timeOnce(QPlainTextEdit& edit, const QString&
     return clock.nsecsElapsed();
 }
 
-qint64 median(std::vector<qint64> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 double ratio(const QString& text) {
     EntryEditor ours;
     QPlainTextEdit bare;
@@ -48,8 +44,8 @@ double ratio(const QString& text) {
         bareTimes.push_back(
             timeOnce(bare, text, [](QPlainTextEdit& e, const QString& t) { e.setPlainText(t); }));
     }
-    const qint64 o = median(oursTimes);
-    const qint64 b = median(bareTimes);
+    const qint64 o = bench::median(oursTimes);
+    const qint64 b = bench::median(bareTimes);
     std::fprintf(stderr, "  %lld characters: editor %.1f ms, bare %.1f ms\n",
                  static_cast<long long>(text.size()), o / 1e6, b / 1e6);
     return static_cast<double>(o) / static_cast<double>(b);

@@ -8,6 +8,7 @@
 // Each figure is the median of several runs.
 #include "app/editor/EntryEditor.h"
 #include "app/frmCofra.h"
+#include "bench/common/Median.h"
 #include "dialogs/frmDecrypt.h"
 #include "dialogs/frmOpenSave.h"
 #include "platform/AppPath.h"
@@ -34,11 +35,6 @@
 namespace {
 
 constexpr int Runs = 5;
-
-double median(QList<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 void print(const char* name, double value) {
     std::printf("%s %.3f\n", name, value);
@@ -130,7 +126,7 @@ int main(int argc, char** argv) {
         list << clock.nsecsElapsed() / 1e6;
     }
     frmOpenSave::unload();
-    print("store_list_10k_ms", median(list));
+    print("store_list_10k_ms", bench::median(list));
 
     QList<double> find;
     for (int run = 0; run < 50; ++run) {
@@ -139,7 +135,7 @@ int main(int argc, char** argv) {
         modCofra::FindEntryID(QStringLiteral("Entry %1").arg(run * 199, 5, 10, QChar('0')));
         find << clock.nsecsElapsed() / 1e6;
     }
-    print("store_find_10k_ms", median(find));
+    print("store_find_10k_ms", bench::median(find));
 
     // 1 MB of plain text, saved under a new name each run, then opened again. The
     // list shows no more than 10,000 entries, so some room is made for them.
@@ -198,9 +194,9 @@ int main(int argc, char** argv) {
         boxes.queue(QMessageBox::No);
         window.cmdToolBar_Click(3);
     }
-    print("store_save_1mb_ms", median(save));
-    print("store_open_1mb_ms", median(open));
-    print("store_open_ratio_1mb", median(ratio));
+    print("store_save_1mb_ms", bench::median(save));
+    print("store_open_1mb_ms", bench::median(open));
+    print("store_open_ratio_1mb", bench::median(ratio));
     app.removeEventFilter(&watch);
     return 0;
 }
