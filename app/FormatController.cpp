@@ -119,7 +119,7 @@ FormatController::FormatController(QWidget* row, EntryEditor* txtMain, DocumentS
 
 void FormatController::ApplyFormat() {
     m_txtMain->setSelStart(0);
-    m_txtMain->setSelLength(m_txtMain->document()->characterCount() - 1);
+    m_txtMain->setSelLength(m_txtMain->length());
     m_txtMain->setSelColor(m_cmdColors[0]->BackColor());
     m_txtMain->setBackColor(m_cmdColors[1]->BackColor());
     m_txtMain->setSelFontName(m_doc.strFontName);

@@ -94,7 +94,7 @@ void WinSettings::LoadWinSettings() {
     readBool("FontUnderline", m_doc.ynFontUnderline);
 
     m_txtMain->setSelStart(0);
-    m_txtMain->setSelLength(m_txtMain->document()->characterCount() - 1);
+    m_txtMain->setSelLength(m_txtMain->length());
     m_txtMain->setSelColor(read("ForeColor", "-2147483640"));
     if (const auto back = localenumbers::readInt32(read("BackColor", "-2147483643")))
         m_txtMain->setBackColor(*back);

@@ -6,7 +6,7 @@
 #include "app/editor/EntryEditor.h"
 #include "colour/ColourSwatch.h"
 #include "colour/frmSmallColor.h"
-#include "crypto/EncryptionState.h"
+#include "flows/EncryptionState.h"
 #include "crypto/TextCipher.h"
 #include "dialogs/FindState.h"
 #include "dialogs/frmAbout.h"
@@ -19,8 +19,8 @@
 #include "platform/Screen.h"
 #include "platform/Shell.h"
 #include "resources/Icons.h"
-#include "store/EntryFlows.h"
-#include "store/StoreErrorBox.h"
+#include "flows/EntryFlows.h"
+#include "flows/StoreErrorBox.h"
 
 #include <QCloseEvent>
 #include <QIcon>
@@ -280,7 +280,7 @@ void frmCofra::MnuHelp_Click() {
 }
 
 bool frmCofra::askSaveChanges() {
-    if (txtMain->document()->isEmpty())
+    if (txtMain->isEmpty())
         return true;
     platform::MessageBoxSpec box;
     box.title = QStringLiteral("Save Changes?");
@@ -313,7 +313,7 @@ void frmCofra::NewEntry() {
 }
 
 void frmCofra::Summary() {
-    const int length = txtMain->document()->characterCount() - 1;
+    const int length = txtMain->length();
     QLocale locale;
     locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
     platform::MessageBoxSpec box;
@@ -326,7 +326,7 @@ void frmCofra::Summary() {
 
 void frmCofra::SelectAll() {
     txtMain->setSelStart(0);
-    txtMain->setSelLength(txtMain->document()->characterCount() - 1);
+    txtMain->setSelLength(txtMain->length());
 }
 
 void frmCofra::Exit() {

@@ -311,7 +311,7 @@ void frmSmallColor::cmdApply_Click() {
     const int caret = m_txtMain ? m_txtMain->SelStart() : 0;
     if (m_txtMain) {
         m_txtMain->setSelStart(0);
-        m_txtMain->setSelLength(m_txtMain->document()->characterCount() - 1);
+        m_txtMain->setSelLength(m_txtMain->length());
         if (PassDex == 0)
             m_txtMain->setSelColor(colour);
         else

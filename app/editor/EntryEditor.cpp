@@ -1,5 +1,6 @@
 #include "app/editor/EntryEditor.h"
 
+#include "crypto/TextCipher.h"
 #include "platform/FontList.h"
 #include "platform/SystemColors.h"
 
@@ -52,9 +53,24 @@ EntryEditor::EntryEditor(QWidget* parent)
 
 QString EntryEditor::Text() const {
     // toRawText keeps non-breaking spaces, which toPlainText turns into spaces.
+    // Enter ends a paragraph and Shift+Enter a line within one; both are line breaks of the text.
     QString text = document()->toRawText();
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
     return text;
+}
+
+int EntryEditor::length() const {
+    return document()->characterCount() - 1;
+}
+
+bool EntryEditor::isEmpty() const {
+    return document()->isEmpty();
+}
+
+bool EntryEditor::holdsCiphertext() const {
+    const QTextDocument* doc = document();
+    return doc->blockCount() == 1 && modCofra::IsEncryptedText(doc->firstBlock().text());
 }
 
 void EntryEditor::setText(const QString& text) {

@@ -19,7 +19,14 @@ public:
 
     explicit EntryEditor(QWidget* parent = nullptr);
 
+    // The plain text, every line break (Enter or Shift+Enter) as "\n".
     QString Text() const;
+    // Its length in characters, and whether there is none, without copying it out.
+    int length() const;
+    bool isEmpty() const;
+    // Whether the text has the shape of a ciphertext ("737" and hexadecimal
+    // digits on one line), decided without copying it out: it runs on every keystroke.
+    bool holdsCiphertext() const;
     // Replaces the whole content; textChanged follows.
     void setText(const QString& text);
 

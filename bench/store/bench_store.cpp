@@ -15,7 +15,7 @@
 #include "platform/SettingsStore.h"
 #include "resources/DatabaseSchema.h"
 #include "store/EntryStore.h"
-#include "store/StoreErrorBox.h"
+#include "flows/StoreErrorBox.h"
 #include "tests/support/ScriptedMessages.h"
 
 #include <QApplication>

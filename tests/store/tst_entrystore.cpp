@@ -3,7 +3,7 @@
 #include "dialogs/frmOpenSave.h"
 #include "platform/AppPath.h"
 #include "platform/BusyCursor.h"
-#include "store/StoreErrorBox.h"
+#include "flows/StoreErrorBox.h"
 #include "tests/app/AppFixture.h"
 #include "tests/store/StoreTestSupport.h"
 #include "tests/support/ModalDriver.h"

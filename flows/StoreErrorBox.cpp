@@ -1,4 +1,4 @@
-#include "store/StoreErrorBox.h"
+#include "flows/StoreErrorBox.h"
 
 #include "platform/MessageBoxes.h"
 #include "store/EntryStore.h"

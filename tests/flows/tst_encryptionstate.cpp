@@ -1,7 +1,7 @@
 // The encryption toggle of the main window (toolbar button 0) and the key
 // dialog it brings up, driven as a user.
 #include "app/editor/EntryEditor.h"
-#include "crypto/EncryptionState.h"
+#include "flows/EncryptionState.h"
 #include "crypto/TextCipher.h"
 #include "dialogs/frmDecrypt.h"
 #include "tests/app/AppFixture.h"

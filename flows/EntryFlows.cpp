@@ -1,8 +1,8 @@
-#include "store/EntryFlows.h"
+#include "flows/EntryFlows.h"
 
 #include "app/editor/DocumentState.h"
 #include "app/editor/EntryEditor.h"
-#include "crypto/EncryptionState.h"
+#include "flows/EncryptionState.h"
 #include "crypto/TextCipher.h"
 #include "crypto/Windows1252.h"
 #include "dialogs/frmDecrypt.h"

@@ -1,4 +1,4 @@
-#include "crypto/EncryptionState.h"
+#include "flows/EncryptionState.h"
 
 #include "app/editor/DocumentState.h"
 #include "app/editor/EntryEditor.h"
@@ -10,8 +10,6 @@
 
 #include <QAbstractButton>
 #include <QRandomGenerator>
-#include <QTextBlock>
-#include <QTextDocument>
 
 namespace {
 
@@ -92,13 +90,9 @@ void EncryptionState::DecryptText(QString key) {
     finish();
 }
 
-// Runs on every keystroke. A ciphertext is a single line, so a text of several
-// lines is plain without copying it out of the editor.
+// Runs on every keystroke, so the editor decides without copying the text out.
 void EncryptionState::ShowEncryptionState() {
-    const QTextDocument* document = m_txtMain->document();
-    const bool encrypted =
-        document->blockCount() == 1 && modCofra::IsEncryptedText(document->firstBlock().text());
-    const QIcon& wanted = encrypted ? m_imgEncrypted : m_imgDecrypted;
+    const QIcon& wanted = m_txtMain->holdsCiphertext() ? m_imgEncrypted : m_imgDecrypted;
     // Set only on a change, so that typing does not repaint the button.
     if (m_toggle->icon().cacheKey() != wanted.cacheKey())
         m_toggle->setIcon(wanted);
