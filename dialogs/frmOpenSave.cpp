@@ -99,6 +99,9 @@ frmOpenSave::frmOpenSave(QWidget* owner) : QDialog(owner) {
     lstNames = new QListWidget(this);
     lstNames->setObjectName(QStringLiteral("lstNames"));
     lstNames->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Every row is one line of text: the list then places a selection among
+    // 100,000 names without measuring each of them first.
+    lstNames->setUniformItemSizes(true);
     txtName = new QLineEdit(this);
     txtName->setObjectName(QStringLiteral("txtName"));
     txtName->setMaxLength(NameMaxLength);
