@@ -13,6 +13,7 @@
 #include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <algorithm>
 
 namespace {
 
@@ -42,6 +43,13 @@ bool hasLongRun(const QString& text, int limit) {
     return false;
 }
 
+// Whether the text holds a character that the document reads back as "\n".
+bool hasLineBreakVariant(const QString& text) {
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c != QLatin1Char('\n') && (SoftBreaks::isLineBreak(c) || c == QChar::LineSeparator);
+    });
+}
+
 } // namespace
 
 EntryEditor::EntryEditor(QWidget* parent)
@@ -61,7 +69,12 @@ EntryEditor::EntryEditor(QWidget* parent)
 }
 
 QString EntryEditor::Text() const {
-    return m_breaks.text();
+    // Kept until the next change: the flows read a long text several times in a row.
+    if (!m_textKept) {
+        m_text = m_breaks.text();
+        m_textKept = true;
+    }
+    return m_text;
 }
 
 int EntryEditor::length() const {
@@ -105,6 +118,10 @@ void EntryEditor::setText(const QString& text) {
         m_editing.estimateRows();
     }
     m_settingText = false;
+    // The text as given is the text as read back, unless the document turns
+    // some of its characters into line breaks; a ciphertext holds none of them.
+    m_textKept = m_ciphertext || !hasLineBreakVariant(text);
+    m_text = m_textKept ? text : QString();
 }
 
 int EntryEditor::SelStart() const {
@@ -341,6 +358,8 @@ void EntryEditor::documentChanged(int position, int /*removed*/, int added) {
     m_breaks.invalidate();
     if (m_settingText)
         return;
+    m_textKept = false;
+    m_text = QString();
     // A ciphertext stays one only through changes made of hexadecimal digits;
     // any other text has to be read whole to become one.
     const bool oneLine = document()->blockCount() - 1 == m_breaks.count();

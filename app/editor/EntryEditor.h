@@ -92,4 +92,6 @@ private:
     qint32 m_backColor;
     bool m_ciphertext = false;
     bool m_settingText = false;
+    mutable QString m_text;
+    mutable bool m_textKept = true;
 };
