@@ -6,6 +6,7 @@
 #include "platform/SystemColors.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QMenu>
@@ -115,7 +116,7 @@ void EntryEditor::setText(const QString& text) {
         doc->setUndoRedoEnabled(true);
         doc->setModified(false);
         setTextCursor(QTextCursor(doc));
-        m_editing.estimateRows();
+        settleLayout();
     }
     m_settingText = false;
     // The text as given is the text as read back, unless the document turns
@@ -283,7 +284,7 @@ void EntryEditor::insertPlain(const QString& text) {
     const bool afterSoftBreak = SoftBreaks::isSoft(document()->findBlock(cursor.selectionStart()));
     if (SoftBreaks::needsChunks(text) || (afterSoftBreak && SoftBreaks::hasLineBreak(text))) {
         SoftBreaks::insert(cursor, text);
-        m_editing.estimateRows();
+        settleLayout();
     } else {
         cursor.insertText(text);
     }
@@ -299,6 +300,15 @@ void EntryEditor::changeEvent(QEvent* event) {
 
 void EntryEditor::resizeEvent(QResizeEvent* event) {
     QPlainTextEdit::resizeEvent(event);
+    m_editing.estimateRows();
+}
+
+void EntryEditor::settleLayout() {
+    // The scroll bar that a long text brings up is shown by a queued call, and
+    // the narrower viewport lays every chunk out again from its first row:
+    // a caret placed before that (SelStart, Find) would be scrolled away from.
+    // It is shown now, and the chunks are given their rows for the width left.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     m_editing.estimateRows();
 }
 

@@ -85,6 +85,7 @@ private:
     void changeFont(const QFont& font);
     void documentChanged(int position, int removed, int added);
     void insertPlain(const QString& text);
+    void settleLayout();
 
     SoftBreaks m_breaks;
     SoftBreakEditing m_editing;

@@ -14,19 +14,20 @@ SelectionMimeData::SelectionMimeData(const QString& text, const QFont& font) : m
 
 QStringList SelectionMimeData::formats() const {
     QStringList all = QMimeData::formats();
-    if (!all.contains(kHtml))
+    if (!m_htmlMade)
         all.append(kHtml);
     return all;
 }
 
 bool SelectionMimeData::hasFormat(const QString& mimeType) const {
-    return mimeType == kHtml || QMimeData::hasFormat(mimeType);
+    return formats().contains(mimeType);
 }
 
 QVariant SelectionMimeData::retrieveData(const QString& mimeType, QMetaType type) const {
     // The HTML of a long selection costs far more than its text, and most
     // readers never ask for it.
-    if (mimeType == kHtml && !QMimeData::hasFormat(kHtml)) {
+    if (mimeType == kHtml && !m_htmlMade) {
+        m_htmlMade = true;
         QTextDocument plain;
         plain.setDefaultFont(m_font);
         plain.setPlainText(text());

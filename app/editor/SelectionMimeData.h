@@ -17,4 +17,5 @@ protected:
 
 private:
     QFont m_font;
+    mutable bool m_htmlMade = false;
 };
