@@ -1,12 +1,20 @@
 #include "app/editor/EntryEditor.h"
 
+#include "app/editor/SelectionMimeData.h"
 #include "crypto/TextCipher.h"
 #include "platform/FontList.h"
 #include "platform/SystemColors.h"
 
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QMenu>
 #include <QMimeData>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <algorithm>
 
 namespace {
 
@@ -36,13 +44,23 @@ bool hasLongRun(const QString& text, int limit) {
     return false;
 }
 
+// Whether the text holds a character that the document reads back as "\n".
+bool hasLineBreakVariant(const QString& text) {
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c != QLatin1Char('\n') && (SoftBreaks::isLineBreak(c) || c == QChar::LineSeparator);
+    });
+}
+
 } // namespace
 
 EntryEditor::EntryEditor(QWidget* parent)
-    : QPlainTextEdit(parent), m_foreColor(kWindowText), m_backColor(kWindowBackground) {
+    : QPlainTextEdit(parent), m_breaks(document()), m_editing(this, m_breaks), m_foreColor(kWindowText),
+      m_backColor(kWindowBackground) {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     document()->setUndoRedoEnabled(true);
+    // Before textChanged: its receivers ask for the shape of the new text.
+    connect(document(), &QTextDocument::contentsChange, this, &EntryEditor::documentChanged);
     // Once the text is gone, whatever is typed next wraps at word boundaries again.
     connect(document(), &QTextDocument::contentsChanged, this, [this]() {
         if (wrapsAnywhere() && document()->isEmpty())
@@ -52,61 +70,85 @@ EntryEditor::EntryEditor(QWidget* parent)
 }
 
 QString EntryEditor::Text() const {
-    // toRawText keeps non-breaking spaces, which toPlainText turns into spaces.
-    // Enter ends a paragraph and Shift+Enter a line within one; both are line breaks of the text.
-    QString text = document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
-    return text;
+    // Kept until the next change: the flows read a long text several times in a row.
+    if (!m_textKept) {
+        m_text = m_breaks.text();
+        m_textKept = true;
+    }
+    return m_text;
 }
 
 int EntryEditor::length() const {
-    return document()->characterCount() - 1;
+    return m_breaks.length();
 }
 
 bool EntryEditor::isEmpty() const {
-    return document()->isEmpty();
-}
-
-bool EntryEditor::holdsCiphertext() const {
-    const QTextDocument* doc = document();
-    return doc->blockCount() == 1 && modCofra::IsEncryptedText(doc->firstBlock().text());
+    return length() == 0;
 }
 
 void EntryEditor::setText(const QString& text) {
-    // Word wrapping a long unbroken line is quadratic, and any change of mode
-    // lays out the whole document again: the mode changes while the document
-    // is empty.
+    // Word wrapping a long unbroken line is quadratic, even in chunks.
     const QTextOption::WrapMode wanted =
         hasLongRun(text, LongRun) ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere;
-    if (wanted != wordWrapMode()) {
-        setPlainText(QString());
-        setWordWrapMode(wanted);
+    m_settingText = true;
+    m_ciphertext = modCofra::IsEncryptedText(text);
+    if (!SoftBreaks::needsChunks(text)) {
+        // A change of mode lays out the whole document again: it changes while the document is empty.
+        if (wanted != wordWrapMode()) {
+            const QSignalBlocker quiet(this);
+            setPlainText(QString());
+            setWordWrapMode(wanted);
+        }
+        setPlainText(text);
+    } else {
+        {
+            // Emptied quietly: the one change notification comes with the new text.
+            const QSignalBlocker quiet(this);
+            setPlainText(QString());
+            if (wanted != wordWrapMode())
+                setWordWrapMode(wanted);
+        }
+        QTextDocument* doc = document();
+        // As setPlainText does: the new text is no edit to undo.
+        doc->setUndoRedoEnabled(false);
+        QTextCursor cursor(doc);
+        SoftBreaks::insert(cursor, text);
+        doc->setUndoRedoEnabled(true);
+        doc->setModified(false);
+        setTextCursor(QTextCursor(doc));
+        settleLayout();
     }
-    setPlainText(text);
+    m_settingText = false;
+    // The text as given is the text as read back, unless the document turns
+    // some of its characters into line breaks; a ciphertext holds none of them.
+    m_textKept = m_ciphertext || !hasLineBreakVariant(text);
+    m_text = m_textKept ? text : QString();
 }
 
 int EntryEditor::SelStart() const {
-    return textCursor().selectionStart();
+    return m_breaks.toText(textCursor().selectionStart());
 }
 
 void EntryEditor::setSelStart(int position) {
     QTextCursor cursor = textCursor();
-    cursor.setPosition(qBound(0, position, document()->characterCount() - 1));
+    cursor.setPosition(m_breaks.toDocument(qBound(0, position, length())));
     setTextCursor(cursor);
 }
 
 int EntryEditor::SelLength() const {
     const QTextCursor cursor = textCursor();
-    return cursor.selectionEnd() - cursor.selectionStart();
+    return m_breaks.toText(cursor.selectionEnd()) - m_breaks.toText(cursor.selectionStart());
 }
 
 void EntryEditor::setSelLength(int length) {
+    const int start = SelStart();
+    const int end = qBound(start, start + qMax(0, length), this->length());
     QTextCursor cursor = textCursor();
-    const int start = cursor.selectionStart();
-    const int end = qBound(start, start + qMax(0, length), document()->characterCount() - 1);
-    cursor.setPosition(start);
-    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    // A selection ends before a soft break and starts after one, so that it
+    // holds no break at either end.
+    cursor.setPosition(m_breaks.toDocument(start));
+    cursor.setPosition(m_breaks.toDocument(end, end > start ? SoftBreaks::Before : SoftBreaks::After),
+                       QTextCursor::KeepAnchor);
     setTextCursor(cursor);
 }
 
@@ -177,22 +219,52 @@ void EntryEditor::setSelUnderline(bool on) {
 }
 
 int EntryEditor::Find(const QString& text, int start, int options) {
-    if (text.isEmpty() || start < 0 || start >= document()->characterCount() - 1)
+    if (text.isEmpty() || start < 0 || start >= length())
         return -1;
-    QTextDocument::FindFlags flags;
-    if (options & WholeWord)
-        flags |= QTextDocument::FindWholeWords;
-    if (options & MatchCase)
-        flags |= QTextDocument::FindCaseSensitively;
-    const QTextCursor found = document()->find(text, start, flags);
-    if (found.isNull())
-        return -1;
-    setTextCursor(found);
-    return found.selectionStart();
+    // As QTextDocument::find matches, on the text rather than on its blocks:
+    // a non-breaking space matches a space, and a whole word is one with no
+    // letter or digit on either side; a rejected match resumes one past its end.
+    QString haystack = Text();
+    haystack.replace(QChar::Nbsp, QLatin1Char(' '));
+    const Qt::CaseSensitivity sensitivity = (options & MatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    qsizetype from = start;
+    while (from <= haystack.size()) {
+        const qsizetype found = haystack.indexOf(text, from, sensitivity);
+        if (found < 0)
+            return -1;
+        const qsizetype end = found + text.size();
+        if ((options & WholeWord) && ((found > 0 && haystack.at(found - 1).isLetterOrNumber()) ||
+                                      (end < haystack.size() && haystack.at(end).isLetterOrNumber()))) {
+            from = end + 1;
+            continue;
+        }
+        QTextCursor cursor = textCursor();
+        cursor.setPosition(m_breaks.toDocument(int(found)));
+        cursor.setPosition(m_breaks.toDocument(int(end), SoftBreaks::Before), QTextCursor::KeepAnchor);
+        setTextCursor(cursor);
+        return int(found);
+    }
+    return -1;
 }
 
 void EntryEditor::Refresh() {
     viewport()->update();
+}
+
+QMimeData* EntryEditor::createMimeDataFromSelection() const {
+    const QTextCursor cursor = textCursor();
+    const int from = cursor.selectionStart();
+    const int to = cursor.selectionEnd();
+    bool spansBreak = false;
+    for (QTextBlock block = document()->findBlock(from).next(); block.isValid() && block.position() <= to;
+         block = block.next())
+        spansBreak = spansBreak || SoftBreaks::isSoft(block);
+    if (!spansBreak)
+        return QPlainTextEdit::createMimeDataFromSelection();
+    // As Qt's plain text of a selection reads, without the soft breaks.
+    QString text = m_breaks.text(from, to);
+    text.replace(QChar::Nbsp, QLatin1Char(' '));
+    return new SelectionMimeData(text, document()->defaultFont());
 }
 
 void EntryEditor::insertFromMimeData(const QMimeData* source) {
@@ -202,14 +274,113 @@ void EntryEditor::insertFromMimeData(const QMimeData* source) {
     const QString text = source->text();
     if (!wrapsAnywhere() && hasLongRun(text, LongRun))
         setWordWrapMode(QTextOption::WrapAnywhere);
-    textCursor().insertText(text);
+    insertPlain(text);
     ensureCursorVisible();
+}
+
+void EntryEditor::insertPlain(const QString& text) {
+    QTextCursor cursor = textCursor();
+    // A line break typed or pasted after a soft break would take its mark.
+    const bool afterSoftBreak = SoftBreaks::isSoft(document()->findBlock(cursor.selectionStart()));
+    if (SoftBreaks::needsChunks(text) || (afterSoftBreak && SoftBreaks::hasLineBreak(text))) {
+        SoftBreaks::insert(cursor, text);
+        settleLayout();
+    } else {
+        cursor.insertText(text);
+    }
 }
 
 void EntryEditor::changeEvent(QEvent* event) {
     QPlainTextEdit::changeEvent(event);
     if (event->type() == QEvent::ApplicationPaletteChange)
         applyColours();
+    else if (event->type() == QEvent::FontChange)
+        m_editing.estimateRows();
+}
+
+void EntryEditor::resizeEvent(QResizeEvent* event) {
+    QPlainTextEdit::resizeEvent(event);
+    m_editing.estimateRows();
+}
+
+void EntryEditor::settleLayout() {
+    // The scroll bar that a long text brings up is shown by a queued call, and
+    // the narrower viewport lays every chunk out again from its first row:
+    // a caret placed before that (SelStart, Find) would be scrolled away from.
+    // It is shown now, and the chunks are given their rows for the width left.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    m_editing.estimateRows();
+}
+
+void EntryEditor::keyPressEvent(QKeyEvent* event) {
+    if (!m_editing.keyPress(event, [this, event]() { QPlainTextEdit::keyPressEvent(event); }))
+        QPlainTextEdit::keyPressEvent(event);
+}
+
+void EntryEditor::inputMethodEvent(QInputMethodEvent* event) {
+    // A committed line break after a soft break would take its mark.
+    if (m_breaks.count() == 0 || !SoftBreaks::hasLineBreak(event->commitString())) {
+        QPlainTextEdit::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent rest(event->preeditString(), event->attributes());
+    rest.setCommitString(QString(), event->replacementStart(), event->replacementLength());
+    QPlainTextEdit::inputMethodEvent(&rest);
+    insertPlain(event->commitString());
+    event->accept();
+}
+
+void EntryEditor::mousePressEvent(QMouseEvent* event) {
+    m_editing.beforeMousePress(event);
+    QPlainTextEdit::mousePressEvent(event);
+    m_editing.afterMousePress();
+}
+
+void EntryEditor::mouseDoubleClickEvent(QMouseEvent* event) {
+    QPlainTextEdit::mouseDoubleClickEvent(event);
+    m_editing.afterDoubleClick(event);
+}
+
+void EntryEditor::mouseMoveEvent(QMouseEvent* event) {
+    QPlainTextEdit::mouseMoveEvent(event);
+    m_editing.afterMouseMove(event);
+}
+
+void EntryEditor::mouseReleaseEvent(QMouseEvent* event) {
+    QPlainTextEdit::mouseReleaseEvent(event);
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (m_editing.afterMouseRelease() && clipboard->supportsSelection() && textCursor().hasSelection())
+        clipboard->setMimeData(createMimeDataFromSelection(), QClipboard::Selection);
+}
+
+void EntryEditor::contextMenuEvent(QContextMenuEvent* event) {
+    if (m_breaks.count() == 0) {
+        QPlainTextEdit::contextMenuEvent(event);
+        return;
+    }
+    QMenu* menu = createStandardContextMenu(event->pos());
+    m_editing.adaptContextMenu(menu);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+void EntryEditor::documentChanged(int position, int /*removed*/, int added) {
+    m_breaks.invalidate();
+    if (m_settingText)
+        return;
+    m_textKept = false;
+    m_text = QString();
+    // A ciphertext stays one only through changes made of hexadecimal digits;
+    // any other text has to be read whole to become one.
+    const bool oneLine = document()->blockCount() - 1 == m_breaks.count();
+    if (!oneLine || m_breaks.length() <= 3 || m_breaks.at(0) != u'7' || m_breaks.at(1) != u'3' ||
+        m_breaks.at(2) != u'7') {
+        m_ciphertext = false;
+        return;
+    }
+    const int end = document()->characterCount() - 1;
+    m_ciphertext = m_ciphertext ? m_breaks.allHexDigits(qMin(position, end), qMin(position + added, end))
+                                : m_breaks.allHexDigits(0, end);
 }
 
 void EntryEditor::applyColours() {

@@ -1,4 +1,7 @@
 #pragma once
+#include "app/editor/SoftBreakEditing.h"
+#include "app/editor/SoftBreaks.h"
+
 #include <QPlainTextEdit>
 
 // The text editor of the main window. It holds plain text only, with one format
@@ -9,7 +12,10 @@
 //
 // Long unbroken lines (a ciphertext is one line of hexadecimal digits) are
 // wrapped anywhere, which keeps their layout linear; other texts wrap at word
-// boundaries.
+// boundaries. A line longer than SoftBreaks::ChunkLength is held in several
+// blocks (see SoftBreaks), so that showing, typing and scrolling cost what the
+// visible rows cost; every position, length, search, copy and edit here is in
+// terms of the text, never of those blocks.
 class EntryEditor : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -25,8 +31,9 @@ public:
     int length() const;
     bool isEmpty() const;
     // Whether the text has the shape of a ciphertext ("737" and hexadecimal
-    // digits on one line), decided without copying it out: it runs on every keystroke.
-    bool holdsCiphertext() const;
+    // digits on one line). Kept up to date with each change, looking only at
+    // what changed: it is asked on every keystroke.
+    bool holdsCiphertext() const { return m_ciphertext; }
     // Replaces the whole content; textChanged follows.
     void setText(const QString& text);
 
@@ -61,13 +68,31 @@ public:
     bool wrapsAnywhere() const { return wordWrapMode() == QTextOption::WrapAnywhere; }
 
 protected:
+    QMimeData* createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData* source) override;
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void applyColours();
     void changeFont(const QFont& font);
+    void documentChanged(int position, int removed, int added);
+    void insertPlain(const QString& text);
+    void settleLayout();
 
+    SoftBreaks m_breaks;
+    SoftBreakEditing m_editing;
     qint32 m_foreColor;
     qint32 m_backColor;
+    bool m_ciphertext = false;
+    bool m_settingText = false;
+    mutable QString m_text;
+    mutable bool m_textKept = true;
 };

@@ -1,29 +1,40 @@
 // Figures of the entry store, as the user meets them:
-//   store_list_10k_ms     the chooser refilling its list from 10,000 entries
-//   store_find_10k_ms     one name lookup in a table of 10,000 entries
-//   store_save_1mb_ms     key dialog OK until a 1 MB text is stored and its ciphertext shown
-//   store_open_1mb_ms     chooser Open until the key dialog is shown over the 2 MB ciphertext
-//   store_open_ratio_1mb  that open time over the time a bare wrap-anywhere QPlainTextEdit
-//                         takes to show the same ciphertext
-//   store_list_100k_ms    the chooser refilling its list from 100,000 entries
-// Each figure is the median of several runs.
+//   store_list_10k_ms         the chooser refilling its list from 10,000 entries
+//   store_find_10k_ms         one name lookup in a table of 10,000 entries
+//   store_save_1mb_ms         key dialog OK until a 1 MB text is stored and its ciphertext shown
+//   store_open_1mb_ms         chooser Open until the key dialog is shown over the 2 MB ciphertext
+//   store_open_ratio_1mb      that open time over the time a bare wrap-anywhere QPlainTextEdit
+//                             takes to show the same ciphertext
+//   store_decrypt_1mb_ms      key dialog OK until the plain text is shown
+//   store_open_floor_ratio    open plus decrypt time over the floor of opening: one query
+//                             reading the row and one RC4Transform over its ciphertext
+//   store_save_floor_ratio    the save time over the floor of saving: one RC4Transform of the
+//                             key and the text and one write of the row
+//   store_list_100k_ms        the chooser refilling its list from 100,000 entries
+//   store_open_10mb_peak_rss_mb  the growth of the peak resident memory while a 10 MB entry
+//                             (a 20-million-character ciphertext) is opened and decrypted, in a
+//                             process of its own; store_open_10mb_ms how long that took
+// Each figure is the median of several runs; the floors are timed in the same runs.
 #include "app/editor/EntryEditor.h"
 #include "app/frmCofra.h"
 #include "bench/common/Median.h"
+#include "crypto/TextCipher.h"
 #include "dialogs/frmDecrypt.h"
 #include "dialogs/frmOpenSave.h"
+#include "flows/StoreErrorBox.h"
 #include "platform/AppPath.h"
 #include "platform/SettingsStore.h"
 #include "resources/DatabaseSchema.h"
 #include "store/EntryStore.h"
-#include "flows/StoreErrorBox.h"
 #include "tests/support/ScriptedMessages.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -60,12 +71,24 @@ void fillTable(const QString& path, int count) {
     QSqlDatabase::removeDatabase(QStringLiteral("bench"));
 }
 
+long statusKb(const char* field) {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(int(qstrlen(field))).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
+
 // Runs `act` on the key dialog as soon as it is shown, recording when that was.
 class KeyDialogWatch : public QObject {
 public:
     std::function<void(QWidget*)> act;
     QElapsedTimer* clock = nullptr;
     double shownAt = -1;
+    long peakAtShowKb = -1; // the peak resident memory when the dialog came up
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Show && act && qobject_cast<frmDecrypt*>(watched)) {
@@ -73,6 +96,7 @@ public:
             if (QWidget* owner = dialog->parentWidget())
                 owner->repaint(); // the ciphertext behind the dialog is on the screen as well
             shownAt = clock ? clock->nsecsElapsed() / 1e6 : -1;
+            peakAtShowKb = statusKb("VmHWM:");
             QTimer::singleShot(0, dialog, [dialog, todo = std::move(act)] { todo(dialog); });
             act = nullptr;
         }
@@ -95,30 +119,143 @@ QPushButton* chooserButton() {
     return frmOpenSave::loaded()->findChild<QPushButton*>(QStringLiteral("cmdOpen"));
 }
 
+QListWidget* chooserList() {
+    return frmOpenSave::loaded()->findChild<QListWidget*>(QStringLiteral("lstNames"));
+}
+
+// A 1 MB text of one kind: sentences without a line break, as a pasted text.
+QString sentences(qsizetype characters) {
+    QString text;
+    text.reserve(characters);
+    while (text.size() < characters)
+        text += QStringLiteral("The quick brown fox jumps over the lazy dog %1. ").arg(text.size());
+    text.truncate(characters);
+    return text;
+}
+
+// A connection of the bench's own beside the program's, for the floors.
+QSqlDatabase benchConnection() {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("floor"));
+    db.setDatabaseName(store::databasePath());
+    db.open();
+    return db;
+}
+
+// The least any open must do: read the row and decrypt its ciphertext.
+double openFloorMs(const QSqlDatabase& db, qint64 id, const QString& key, QString* cipher) {
+    QElapsedTimer clock;
+    clock.start();
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("SELECT strName, strPassHint, strEntry FROM tblCofra WHERE lngID = ?"));
+    query.addBindValue(id);
+    query.exec();
+    query.next();
+    *cipher = query.value(2).toString();
+    const QString plain = modCofra::RC4Transform(*cipher, key);
+    const double ms = clock.nsecsElapsed() / 1e6;
+    return plain.isEmpty() ? -1 : ms;
+}
+
+// The least any save must do: encrypt the key and the text, and write the row.
+double saveFloorMs(const QSqlDatabase& db, const QString& plain, const QString& key) {
+    QElapsedTimer clock;
+    clock.start();
+    const QString cipher = modCofra::RC4Transform(key + plain, key);
+    QSqlQuery query(db);
+    query.prepare(
+        QStringLiteral("INSERT INTO tblCofra (strName, strPassHint, strEntry) VALUES ('floor', 'h', ?)"));
+    query.addBindValue(cipher);
+    query.exec();
+    const double ms = clock.nsecsElapsed() / 1e6;
+    QSqlQuery(QStringLiteral("DELETE FROM tblCofra WHERE strName = 'floor'"), db);
+    return ms;
+}
+
+struct Program {
+    QTemporaryDir scratch;
+    ScriptedMessages boxes; // "Save Changes?" and the like are answered No / default
+    std::unique_ptr<frmCofra> window;
+    KeyDialogWatch watch;
+
+    explicit Program(const QString& folder) {
+        modCofra::strAppPath = folder + QLatin1Char('/');
+        platform::SettingsStore::useFile(scratch.filePath(QStringLiteral("settings.ini")));
+        store::installErrorBox();
+        window = std::make_unique<frmCofra>();
+        window->Form_Load();
+        if (!QTest::qWaitForWindowExposed(window.get()))
+            std::fprintf(stderr, "  the main window did not come up\n");
+        qApp->installEventFilter(&watch);
+    }
+    ~Program() { qApp->removeEventFilter(&watch); }
+    QAbstractButton* tool(int index) const {
+        return window->findChild<QAbstractButton*>(QStringLiteral("cmdToolBar_%1").arg(index));
+    }
+    EntryEditor* editor() const { return window->editor(); }
+    void newEntry() {
+        boxes.queue(QMessageBox::No);
+        window->cmdToolBar_Click(3);
+    }
+    // Opens the entry through the chooser and answers the key dialog with
+    // the key; returns when the plain text is shown.
+    void open(const QString& name, const QString& key, QElapsedTimer* openClock, QElapsedTimer* okClock) {
+        choose(name);
+        confirm(key, openClock, okClock);
+    }
+    void choose(const QString& name) {
+        tool(1)->click();
+        chooserList()->setCurrentItem(chooserList()->findItems(name, Qt::MatchExactly).value(0));
+    }
+    void confirm(const QString& key, QElapsedTimer* openClock, QElapsedTimer* okClock) {
+        watch.clock = openClock;
+        watch.act = [key, okClock](QWidget* dialog) { typeKeyAndOk(dialog, key, QString(), okClock); };
+        if (openClock)
+            openClock->start();
+        chooserButton()->click();
+        editor()->viewport()->repaint();
+    }
+};
+
+// In a process of its own, so that nothing freed earlier is counted or
+// reused: opens the entry "Huge" and prints the growth of the peak resident
+// memory in MB, and the time it took in ms.
+int openHugeEntry(const QString& folder) {
+    Program program(folder);
+    program.choose(QStringLiteral("Huge")); // the chooser's own memory is not the entry's
+    QFile reset(QStringLiteral("/proc/self/clear_refs"));
+    if (reset.open(QIODevice::WriteOnly))
+        reset.write("5"); // the peak starts again from the present
+    reset.close();
+    const long before = statusKb("VmRSS:");
+    QElapsedTimer clock;
+    clock.start();
+    program.confirm(QStringLiteral("key"), nullptr, nullptr);
+    const double ms = clock.nsecsElapsed() / 1e6;
+    const long peak = statusKb("VmHWM:");
+    std::fprintf(stderr, "  10 MB entry: peak growth %.1f MB by the key dialog, %.1f MB in all\n",
+                 (program.watch.peakAtShowKb - before) / 1024.0, (peak - before) / 1024.0);
+    std::printf("%.1f %.1f %d\n", (peak - before) / 1024.0, ms, program.editor()->length());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    if (argc == 3 && qstrcmp(argv[1], "--open-huge") == 0)
+        return openHugeEntry(QString::fromLocal8Bit(argv[2]));
+
     QTemporaryDir folder;
     modCofra::strAppPath = folder.path() + QLatin1Char('/');
-    platform::SettingsStore::useFile(folder.filePath(QStringLiteral("settings.ini")));
     resources::createDatabase(store::databasePath());
     fillTable(store::databasePath(), 10000);
-    store::installErrorBox();
-    ScriptedMessages boxes; // "Save Changes?" and the like are answered No / default
-
-    frmCofra window;
-    window.Form_Load();
-    if (!QTest::qWaitForWindowExposed(&window))
-        return 1;
-    auto* toolOpen = window.findChild<QAbstractButton*>(QStringLiteral("cmdToolBar_1"));
-    auto* toolSave = window.findChild<QAbstractButton*>(QStringLiteral("cmdToolBar_2"));
-    EntryEditor* txtMain = window.editor();
+    Program program(folder.path());
+    EntryEditor* txtMain = program.editor();
 
     // The list: the chooser's own refill over 10,000 entries.
-    toolOpen->click();
+    program.tool(1)->click();
     QList<double> list;
     for (int run = 0; run < Runs; ++run) {
         QElapsedTimer clock;
@@ -141,44 +278,40 @@ int main(int argc, char** argv) {
     // 1 MB of plain text, saved under a new name each run, then opened again. The
     // list shows no more than 10,000 entries, so some room is made for them.
     modCofra::DeleteRecord(QStringLiteral("tblCofra"), QStringLiteral("lngID"), 10000);
-    for (qint32 id = 9999; id > 9990; --id)
+    for (qint64 id = 9999; id > 9990; --id)
         modCofra::DeleteRecord(QStringLiteral("tblCofra"), QStringLiteral("lngID"), id);
-    QString plain;
-    plain.reserve(1 << 20);
-    while (plain.size() < (1 << 20))
-        plain += QStringLiteral("The quick brown fox jumps over the lazy dog %1. ").arg(plain.size());
-    plain.truncate(1 << 20);
+    const QString plain = sentences(1 << 20);
+    const QString key = QStringLiteral("key");
+    QSqlDatabase db = benchConnection();
 
-    KeyDialogWatch watch;
-    app.installEventFilter(&watch);
-    QList<double> save, open, ratio;
+    QList<double> save, open, ratio, decrypt, openFloor, saveFloor, openOverFloor, saveOverFloor;
     for (int run = 0; run < Runs; ++run) {
         const QString name = QStringLiteral("Big %1").arg(run);
         txtMain->setText(plain);
         QCoreApplication::processEvents();
-        toolSave->click();
+        program.tool(2)->click();
         frmOpenSave::loaded()->findChild<QLineEdit*>(QStringLiteral("txtName"))->setText(name);
         QElapsedTimer okClock;
-        watch.clock = nullptr;
-        watch.act = [&](QWidget* dialog) {
-            typeKeyAndOk(dialog, QStringLiteral("key"), QStringLiteral("hint"), &okClock);
+        program.watch.clock = nullptr;
+        program.watch.act = [&](QWidget* dialog) {
+            typeKeyAndOk(dialog, key, QStringLiteral("hint"), &okClock);
         };
         chooserButton()->click();
         txtMain->viewport()->repaint();
         save << okClock.nsecsElapsed() / 1e6;
+        saveFloor << saveFloorMs(db, plain, key);
+        saveOverFloor << save.last() / saveFloor.last();
 
-        boxes.queue(QMessageBox::No);
-        window.cmdToolBar_Click(3); // New
-        toolOpen->click();
-        auto* lstNames = frmOpenSave::loaded()->findChild<QListWidget*>(QStringLiteral("lstNames"));
-        lstNames->setCurrentItem(lstNames->findItems(name, Qt::MatchExactly).value(0));
+        program.newEntry();
         QElapsedTimer openClock;
-        watch.clock = &openClock;
-        watch.act = [](QWidget* dialog) { typeKeyAndOk(dialog, QString(), QString(), nullptr); };
-        openClock.start();
-        chooserButton()->click();
-        open << watch.shownAt;
-        const QString cipher = txtMain->Text();
+        program.open(name, key, &openClock, &okClock);
+        open << program.watch.shownAt;
+        decrypt << okClock.nsecsElapsed() / 1e6;
+        if (txtMain->Text() != plain)
+            std::fprintf(stderr, "  the entry did not open to its text\n");
+        QString cipher;
+        openFloor << openFloorMs(db, modCofra::FindEntryID(name).value_or(-1), key, &cipher);
+        openOverFloor << (open.last() + decrypt.last()) / openFloor.last();
 
         QPlainTextEdit edit;
         edit.setWordWrapMode(QTextOption::WrapAnywhere);
@@ -191,18 +324,41 @@ int main(int argc, char** argv) {
         edit.setPlainText(cipher);
         edit.repaint();
         ratio << open.last() / (bareClock.nsecsElapsed() / 1e6);
-
-        boxes.queue(QMessageBox::No);
-        window.cmdToolBar_Click(3);
+        program.newEntry();
     }
     print("store_save_1mb_ms", bench::median(save));
     print("store_open_1mb_ms", bench::median(open));
     print("store_open_ratio_1mb", bench::median(ratio));
-    app.removeEventFilter(&watch);
+    print("store_decrypt_1mb_ms", bench::median(decrypt));
+    std::fprintf(stderr, "  floors: open %.1f ms, save %.1f ms\n", bench::median(openFloor),
+                 bench::median(saveFloor));
+    print("store_open_floor_ratio", bench::median(openOverFloor));
+    print("store_save_floor_ratio", bench::median(saveOverFloor));
+
+    // 10 MB, stored straight into the file and opened by a process of its own.
+    {
+        const QString huge = sentences(10 << 20);
+        QSqlQuery insert(db);
+        insert.prepare(
+            QStringLiteral("INSERT INTO tblCofra (strName, strPassHint, strEntry) VALUES ('Huge', 'h', ?)"));
+        insert.addBindValue(modCofra::RC4Transform(key + huge, key));
+        insert.exec();
+    }
+    db.close();
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--open-huge"), folder.path()});
+    child.waitForFinished(300000);
+    const QList<QByteArray> figures = child.readAllStandardOutput().trimmed().split(' ');
+    if (figures.size() != 3 || figures[2].toInt() != (10 << 20))
+        std::fprintf(stderr, "  the 10 MB entry did not open to its text: %s\n",
+                     figures.join(' ').constData());
+    print("store_open_10mb_peak_rss_mb", figures.value(0).toDouble());
+    print("store_open_10mb_ms", figures.value(1).toDouble());
 
     // The chooser filled from 100,000 entries.
     fillTable(store::databasePath(), 100000 - 10000);
-    toolOpen->click();
+    program.tool(1)->click();
     QList<double> bigList;
     for (int run = 0; run < Runs; ++run) {
         QElapsedTimer clock;

@@ -1,14 +1,16 @@
 // The encryption toggle of the main window (toolbar button 0) and the key
 // dialog it brings up, driven as a user.
 #include "app/editor/EntryEditor.h"
-#include "flows/EncryptionState.h"
 #include "crypto/TextCipher.h"
 #include "dialogs/frmDecrypt.h"
+#include "flows/EncryptionState.h"
 #include "tests/app/AppFixture.h"
 #include "tests/support/ModalDriver.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QLineEdit>
+#include <QLocale>
 #include <QSet>
 #include <QTest>
 #include <QToolButton>
@@ -99,20 +101,23 @@ private slots:
         QVERIFY(w.locked());
         // Characters outside the code page would not come back: before any key is
         // asked for, the first one is named, placed and selected, and the text stays.
-        for (const QString& wide : {QStringLiteral("ok\n\U0001F600 \u2192"), QStringLiteral("ok\nab\u2192")}) {
+        for (const QString& wide :
+             {QStringLiteral("ok\n\U0001F600 \u2192"), QStringLiteral("ok\nab\u2192")}) {
             w.editor->setText(wide);
             w.messages.clear();
             QVERIFY(!w.press(QStringLiteral("key")));
             QCOMPARE(w.editor->Text(), wide);
             const bool emoji = wide[3].isHighSurrogate();
-            QCOMPARE(QString("%1,%2").arg(w.editor->SelStart()).arg(w.editor->SelLength()), emoji ? "3,2" : "5,1");
-            QCOMPARE(w.boxes(),
-                     QStringList("Character Not Supported: The character " +
-                                 QString(emoji ? "\"\U0001F600\" (U+1F600) on line 2, column 1"
-                                               : "\"\u2192\" (U+2192) on line 2, column 3") +
-                                 " cannot be encrypted.\r\n\r\nEntries hold only the characters of the Western "
-                                 "European set (Windows-1252). Replace or delete the selected character, then "
-                                 "try again. [2, 400]"));
+            QCOMPARE(QString("%1,%2").arg(w.editor->SelStart()).arg(w.editor->SelLength()),
+                     emoji ? "3,2" : "5,1");
+            QCOMPARE(
+                w.boxes(),
+                QStringList("Character Not Supported: The character " +
+                            QString(emoji ? "\"\U0001F600\" (U+1F600) on line 2, column 1"
+                                          : "\"\u2192\" (U+2192) on line 2, column 3") +
+                            " cannot be encrypted.\r\n\r\nEntries hold only the characters of the Western "
+                            "European set (Windows-1252). Replace or delete the selected character, then "
+                            "try again. [2, 400]"));
         }
     }
 
@@ -207,13 +212,15 @@ private slots:
     // each refusal says why and keeps the dialog up.
     void newKeyRefusals() {
         const QString more = "\r\nFor more information on\r\n %1 see help. [2, 1000400]";
-        const QString badKey = "Key Character Not Usable: Please enter a password without \"\u043a\" (U+043A)\r\n\r\n"
-                               "Keys can hold only the characters of the Western European set." +
-                               more.arg("passwords");
-        const QString badHint = "Hint Gives Away the Key: Please enter a Hint that does not contain the key\r\n\r\n"
-                                "The hint is stored unencrypted: choose one that reminds you of the key without "
-                                "giving it away." +
-                                more.arg("Hints");
+        const QString badKey =
+            "Key Character Not Usable: Please enter a password without \"\u043a\" (U+043A)\r\n\r\n"
+            "Keys can hold only the characters of the Western European set." +
+            more.arg("passwords");
+        const QString badHint =
+            "Hint Gives Away the Key: Please enter a Hint that does not contain the key\r\n\r\n"
+            "The hint is stored unencrypted: choose one that reminds you of the key without "
+            "giving it away." +
+            more.arg("Hints");
         const QList<QStringList> cases = {
             {"x\u043a\u043b\u044e\u0447", "h", badKey},
             {"Rex1998", "named REX1998 at birth", badHint},
@@ -241,6 +248,55 @@ private slots:
         w.editor->setText(crypto::encrypt(key + "note", key));
         QVERIFY(w.press(key));
         QCOMPARE(w.editor->Text() + w.boxes().join(""), "note");
+    }
+
+    // A ciphertext of many display rows: the lock picture and the Summary's
+    // count follow each keystroke in it, and it still opens with its key.
+    void longCiphertextLockAndSummaryFollowTheText() {
+        Window w;
+        QString plain;
+        while (plain.size() < 3 * 4096)
+            plain += QStringLiteral("line %1 of the diary\n").arg(plain.size());
+        w.editor->setText(plain);
+        QVERIFY(w.press(QStringLiteral("k"), QStringLiteral("h")));
+        const QString cipher = w.editor->Text();
+        QCOMPARE(cipher, crypto::encrypt("k" + plain, "k"));
+        QLocale locale;
+        locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
+        const auto summary = [&]() {
+            w.action(QStringLiteral("mnuFile_4"))->trigger();
+            return w.messages.shown().last().text.section(QLatin1Char('='), 1).trimmed();
+        };
+        struct Step {
+            int caret; // -1: where the last step left it
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+            int lengthChange;
+            bool locked;
+        };
+        const int middle = int(cipher.size()) / 2;
+        const Step steps[] = {
+            {middle, Qt::Key_Return, Qt::NoModifier, +1, false}, // a second line: a plain text
+            {-1, Qt::Key_Z, Qt::ControlModifier, 0, true},
+            {1, Qt::Key_Delete, Qt::NoModifier, -1, false}, // the marker broken
+            {-1, Qt::Key_Z, Qt::ControlModifier, 0, true},
+            {middle, Qt::Key_F, Qt::NoModifier, +1, true}, // one more digit
+            {-1, Qt::Key_Backspace, Qt::NoModifier, 0, true},
+        };
+        w.editor->setFocus();
+        QVERIFY(w.locked());
+        QCOMPARE(summary(), locale.toString(cipher.size()));
+        for (const Step& step : steps) {
+            if (step.caret >= 0)
+                w.editor->setSelStart(step.caret);
+            QTest::keyClick(w.editor, step.key, step.modifiers);
+            QCOMPARE(w.locked(), step.locked);
+            QCOMPARE(summary(), locale.toString(cipher.size() + step.lengthChange));
+        }
+        QCOMPARE(w.editor->Text(), cipher);
+        QVERIFY(w.press(QStringLiteral("k")));
+        QCOMPARE(w.editor->Text(), plain);
+        QVERIFY(!w.locked());
     }
 };
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <QObject>
 #include <QWidget>
 #include <functional>
 
@@ -13,4 +14,5 @@ public:
 
 private:
     bool m_fired = false;
+    QObject m_timers; // the context of the polls, so that they end with the driver
 };
