@@ -34,14 +34,15 @@ const char* const kSizes[] = {"2",  "4",  "6",  "7",  "8",  "9",  "10",  "12",  
 struct StyleButton {
     double left, top;
     const char* tooltip;
+    const char* name; // announced by a screen reader, with the toggle's state
     const char* icon;
 };
 // In the order of the button array: bold, underline, italic, strike-through.
 constexpr StyleButton kStyles[] = {
-    {6100, 0, "Change Font Bold", "bold"},
-    {6100, 300, "Change Font Underline", "underline"},
-    {6465, 0, "Change Font Italic", "italic"},
-    {6465, 300, "Change Font Strike-Thru", "strike"},
+    {6100, 0, "Change Font Bold", "Bold", "bold"},
+    {6100, 300, "Change Font Underline", "Underline", "underline"},
+    {6465, 0, "Change Font Italic", "Italic", "italic"},
+    {6465, 300, "Change Font Strike-Thru", "Strike-through", "strike"},
 };
 
 // The size box's text read as a size: "0" in front, so an empty box reads as 0.
@@ -64,6 +65,7 @@ FormatController::FormatController(QWidget* row, EntryEditor* txtMain, DocumentS
     m_lstFont = new QListWidget(row);
     m_lstFont->setObjectName(QStringLiteral("lstFont"));
     m_lstFont->setToolTip(QStringLiteral("Change Font"));
+    m_lstFont->setAccessibleName(QStringLiteral("Font"));
     m_lstFont->setSelectionMode(QAbstractItemView::SingleSelection);
     m_lstFont->setUniformItemSizes(true);
     platform::Screen::place(m_lstFont, 3240, kFontListTop, 2775, kFontListHeight);
@@ -75,6 +77,7 @@ FormatController::FormatController(QWidget* row, EntryEditor* txtMain, DocumentS
         button->setCheckable(true);
         button->setAutoRaise(false);
         button->setToolTip(QString::fromLatin1(kStyles[i].tooltip));
+        button->setAccessibleName(QString::fromLatin1(kStyles[i].name));
         button->setIcon(resources::icon(QString::fromLatin1(kStyles[i].icon)));
         button->setFocusPolicy(Qt::TabFocus);
         platform::Screen::place(button, kStyles[i].left, kStyles[i].top, 375, 308);
@@ -84,6 +87,7 @@ FormatController::FormatController(QWidget* row, EntryEditor* txtMain, DocumentS
     m_cboFSize = new QComboBox(row);
     m_cboFSize->setObjectName(QStringLiteral("cboFSize"));
     m_cboFSize->setToolTip(QStringLiteral("Change Font Size"));
+    m_cboFSize->setAccessibleName(QStringLiteral("Font size"));
     m_cboFSize->setEditable(true);
     m_cboFSize->setInsertPolicy(QComboBox::NoInsert);
     m_cboFSize->setCompleter(nullptr); // every keystroke is a size of its own
@@ -99,6 +103,9 @@ FormatController::FormatController(QWidget* row, EntryEditor* txtMain, DocumentS
     m_cmdColors = {new ColourSwatch(0, row), new ColourSwatch(kWhite, row)};
     m_cmdColors[0]->setToolTip(QStringLiteral("Change Text Fore Color"));
     m_cmdColors[1]->setToolTip(QStringLiteral("Change Back Color"));
+    // Each swatch describes its colour in words as the colour changes (see ColourSwatch).
+    m_cmdColors[0]->setAccessibleName(QStringLiteral("Text colour"));
+    m_cmdColors[1]->setAccessibleName(QStringLiteral("Background colour"));
     platform::Screen::place(m_cmdColors[1], 7680, 0, 375, 308);
     platform::Screen::place(m_cmdColors[0], 7920, 120, 375, 308);
     for (int i = 0; i < 2; ++i) {

@@ -4,6 +4,7 @@
 #include "app/editor/DocumentState.h"
 #include "app/editor/EntryEditor.h"
 #include "colour/ColourSwatch.h"
+#include "platform/FontList.h"
 #include "platform/Screen.h"
 #include "platform/SettingsStore.h"
 
@@ -38,6 +39,18 @@ Placement placementOf(const QWidget* window) {
     const QPoint origin = window->pos();
     return {Screen::toTwipsX(origin.x()), Screen::toTwipsY(origin.y()), Screen::toTwipsX(window->width()),
             Screen::toTwipsY(window->height())};
+}
+
+// The font of a first start. "Terminal" where the display has it; elsewhere the
+// desktop's own fixed-width face, which keeps the look of a terminal font. Only
+// when the display lists neither does the font list's fallback (its second
+// entry) decide, which is what the unlisted "Terminal" leads to.
+QString defaultFont() {
+    const QString terminal = QStringLiteral("Terminal");
+    if (const QString listed = platform::FontList::listed(terminal); !listed.isEmpty())
+        return listed;
+    const QString fixed = platform::FontList::listed(platform::FontList::fixedFamily());
+    return fixed.isEmpty() ? terminal : fixed;
 }
 
 bool mayMove(const QWidget* window) {
@@ -85,7 +98,7 @@ void WinSettings::LoadWinSettings() {
     }
     keepOnScreen();
 
-    m_doc.strFontName = read("Font", "Terminal");
+    m_doc.strFontName = platform::SettingsStore::read(kSection, QStringLiteral("Font"), defaultFont());
     if (const auto size = localenumbers::readInt32(read("FontSize", "9")))
         m_doc.lngFontSize = *size;
     readBool("FontBold", m_doc.ynFontBold);

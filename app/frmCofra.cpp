@@ -37,14 +37,15 @@ constexpr double kMargin = 25;
 struct ToolButton {
     double left;
     const char* tooltip;
+    const char* name; // what a screen reader announces: the buttons show only pictures
     const char* icon; // button 0 shows the encryption state instead
 };
 // In the order of the button array.
 constexpr ToolButton kToolBar[] = {
-    {2400, "Toggle Entry Encryption State", nullptr},
-    {720, "Open Entry", "open"},
-    {1440, "Save Entry", "save"},
-    {0, "New Entry", "new"},
+    {2400, "Toggle Entry Encryption State", "Encrypt or decrypt", nullptr},
+    {720, "Open Entry", "Open entry", "open"},
+    {1440, "Save Entry", "Save entry", "save"},
+    {0, "New Entry", "New entry", "new"},
 };
 
 QString productName() {
@@ -70,6 +71,7 @@ frmCofra::frmCofra(QWidget* parent) : QMainWindow(parent) {
     buildToolBar(m_client);
     txtMain = new EntryEditor(m_client);
     txtMain->setObjectName(QStringLiteral("txtMain"));
+    txtMain->setAccessibleName(QStringLiteral("Entry text"));
     platform::Screen::place(txtMain, kEditorLeft, kEditorTop, 7000, 3000);
     m_format = new FormatController(m_client, txtMain, m_doc, this);
     connect(m_format, &FormatController::colourSwatchClicked, this, [this](int index) {
@@ -96,6 +98,7 @@ void frmCofra::buildToolBar(QWidget* row) {
         auto* button = new QToolButton(row);
         button->setObjectName(QStringLiteral("cmdToolBar_%1").arg(i));
         button->setToolTip(QString::fromLatin1(kToolBar[i].tooltip));
+        button->setAccessibleName(QString::fromLatin1(kToolBar[i].name));
         if (kToolBar[i].icon)
             button->setIcon(resources::icon(QString::fromLatin1(kToolBar[i].icon)));
         button->setIconSize(QSize(32, 32));
@@ -172,11 +175,29 @@ void frmCofra::Form_Load() {
     if (modCofra::strAppPath.isEmpty())
         platform::initAppPath();
     LoadWinSettings();
+    fitTopRow();
     show();
     ApplyFormat();
     m_format->FillFontControls();
     m_format->selectStandardSize();
     txtMain->setFocus();
+}
+
+// The row of controls above the editor is wider than the default width, so a
+// window that started at that width would cut off the text-colour swatch. Only
+// the start widens it; the user may make it narrower afterwards.
+void frmCofra::fitTopRow() {
+    if (isMaximized() || isFullScreen())
+        return;
+    int right = 0;
+    for (const QWidget* control : m_client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (control != txtMain)
+            right = qMax(right, control->geometry().right() + 1);
+    }
+    // The client spans the whole width of the window: there are no side docks.
+    const int needed = qMin(right + platform::Screen::toPixelsX(kMargin), platform::Screen::sizePixels().width());
+    if (width() < needed)
+        resize(needed, height());
 }
 
 void frmCofra::MainOpen(qint64 lngKID) {

@@ -66,6 +66,7 @@ private:
     void ApplyFormat();
     void showFind();
     void Form_Resize();
+    void fitTopRow();
 
     DocumentState m_doc;
     QWidget* m_client = nullptr;

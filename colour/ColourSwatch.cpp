@@ -1,5 +1,6 @@
 #include "colour/ColourSwatch.h"
 
+#include "colour/SpokenColour.h"
 #include "platform/Screen.h"
 #include "platform/SystemColors.h"
 
@@ -11,12 +12,19 @@
 ColourSwatch::ColourSwatch(qint32 colour, QWidget* parent) : QAbstractButton(parent), m_colour(colour) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    describeColour();
+}
+
+// A screen reader cannot see the fill; it reads the colour from the description.
+void ColourSwatch::describeColour() {
+    setAccessibleDescription(colour::SpokenColour(m_colour, &platform::SystemColors::plainValue));
 }
 
 void ColourSwatch::setBackColor(qint32 colour) {
     if (colour == m_colour)
         return;
     m_colour = colour;
+    describeColour();
     update();
 }
 
@@ -48,7 +56,9 @@ void ColourSwatch::paintEvent(QPaintEvent*) {
 void ColourSwatch::changeEvent(QEvent* event) {
     // The desktop's colours changed: a system colour may now look different.
     if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange ||
-        event->type() == QEvent::StyleChange)
+        event->type() == QEvent::StyleChange) {
+        describeColour();
         update();
+    }
     QAbstractButton::changeEvent(event);
 }

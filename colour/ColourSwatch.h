@@ -18,5 +18,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    void describeColour();
+
     qint32 m_colour;
 };

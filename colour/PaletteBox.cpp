@@ -3,14 +3,29 @@
 #include "colour/ColourTables.h"
 #include "platform/SystemColors.h"
 
+#include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPainter>
+
+namespace {
+
+// Assistive technology would take the box for a plain frame; it is where a
+// colour is chosen.
+QAccessibleInterface* paletteAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String("PaletteBox") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::ColorChooser);
+    return nullptr;
+}
+
+} // namespace
 
 PaletteBox::PaletteBox(QWidget* parent) : QFrame(parent), m_surface(&m_image) {
     setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
     // The box paints every one of its pixels; without this each grid update
     // would also repaint the dialog behind it, which redraws the grid again.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    static const bool installed = (QAccessible::installFactory(&paletteAccessible), true);
+    Q_UNUSED(installed);
 }
 
 QSize PaletteBox::textSize(const QString& text) const {

@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyleFactory>
+#include <QToolButton>
 
 namespace {
 
@@ -57,13 +58,19 @@ QLineEdit* codeBox(QWidget* parent, int index) {
     return box;
 }
 
-QLabel* copyImage(QWidget* parent, int index) {
-    auto* image = named(new QLabel(parent), indexed("imgCopies", index));
-    // The picture is drawn at twice its size, which keeps it sharp on dense screens.
-    image->setPixmap(resources::icon(QStringLiteral("copy")).pixmap(QSize(28, 35)));
-    image->setAlignment(Qt::AlignCenter);
+// A picture to click; a button underneath, so that assistive technology can
+// press it too. Like any picture it stays out of the focus order.
+QToolButton* copyImage(QWidget* parent, int index, const QString& caption) {
+    auto* image = named(new QToolButton(parent), indexed("imgCopies", index));
+    image->setIcon(resources::icon(QStringLiteral("copy")));
+    image->setIconSize(QSize(28, 35));
+    image->setAutoRaise(true);
+    image->setFocusPolicy(Qt::NoFocus);
     image->setToolTip(QStringLiteral("Copy Code and close window"));
     image->setCursor(Qt::PointingHandCursor);
+    QString code = caption;
+    code.chop(1); // the caption's colon
+    image->setAccessibleName(QStringLiteral("Copy ") + code);
     return image;
 }
 
@@ -131,6 +138,8 @@ void SmallColorControls::createControls(QDialog* form) {
         lblRGB.append(caption);
 
         auto* bar = colourBar(fraRGBColors, indexed("hsbRGB", i));
+        // Inside the frame a control would otherwise be announced by the frame's caption.
+        bar->setAccessibleName(QString::fromLatin1(kRowNames[i]));
         Screen::place(bar, 615, rowTops[i], 2505, 210);
         hsbRGB.append(bar);
 
@@ -140,12 +149,14 @@ void SmallColorControls::createControls(QDialog* form) {
         box->setMaxLength(3);
         box->setTextMargins(0, 0, 0, 0);
         Screen::place(box, 3120, rowTops[i], 315, 210);
+        caption->setBuddy(box);
         txtRGB.append(box);
     }
 
     fraShade = frame(QStringLiteral("Darker"), form, QStringLiteral("fraShade"));
     Screen::place(fraShade, 120, 1350, 3570, 495);
     hsbShade = colourBar(fraShade, QStringLiteral("hsbShade"));
+    hsbShade->setAccessibleName(QStringLiteral("Brightness"));
     Screen::place(hsbShade, 75, 210, 3390, 210);
     lblLighter = named(new QLabel(QStringLiteral("Brighter"), fraShade), QStringLiteral("lblLighter"));
     lblLighter->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -197,9 +208,10 @@ void SmallColorControls::createControls(QDialog* form) {
         const int* c = row.captionGeometry;
         Screen::place(lblCap[caption], c[0], c[1], c[2], c[3]);
         txtColor[row.box] = codeBox(Frame1, row.box);
+        lblCap[caption]->setBuddy(txtColor[row.box]);
         const int* b = row.boxGeometry;
         Screen::place(txtColor[row.box], b[0], b[1], b[2], b[3]);
-        imgCopies[row.box] = copyImage(Frame1, row.box);
+        imgCopies[row.box] = copyImage(Frame1, row.box, lblCap[caption]->text());
         Screen::place(imgCopies[row.box], 1860, row.imageTop, 420, 525);
     }
 
@@ -207,16 +219,21 @@ void SmallColorControls::createControls(QDialog* form) {
     Screen::place(fraQBColors, 120, 3720, 1320, 3540);
     picQBColors = named(new PaletteBox(fraQBColors), QStringLiteral("picQBColors"));
     picQBColors->setFocusPolicy(Qt::StrongFocus);
+    picQBColors->setAccessibleName(QStringLiteral("Palette"));
     Screen::place(picQBColors, 90, 225, 1140, 2940);
     txtColor[0] = codeBox(fraQBColors, 0);
+    txtColor[0]->setAccessibleName(QStringLiteral("Colour constant"));
     Screen::place(txtColor[0], 75, 3195, 1155, 285);
 
     fraSysColors = frame(QStringLiteral("System Colors"), form, QStringLiteral("fraSysColors"));
     Screen::place(fraSysColors, 1500, 3840, 2175, 1275);
     cboSysColors = named(new QComboBox(fraSysColors), QStringLiteral("cboSysColors"));
+    cboSysColors->setAccessibleName(QStringLiteral("System colour"));
     Screen::place(cboSysColors, 60, 225, 2040, 315);
     txtColor[6] = codeBox(fraSysColors, 6);
+    txtColor[6]->setAccessibleName(QStringLiteral("System colour constant"));
     Screen::place(txtColor[6], 60, 585, 2040, 285);
     txtColor[7] = codeBox(fraSysColors, 7);
+    txtColor[7]->setAccessibleName(QStringLiteral("System colour code"));
     Screen::place(txtColor[7], 60, 915, 2040, 285);
 }

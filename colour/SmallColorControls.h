@@ -10,6 +10,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
+class QToolButton;
 class PaletteBox;
 
 // The controls of the colour picker, made and placed at their positions in
@@ -33,7 +34,7 @@ struct SmallColorControls {
     QFrame* Frame1 = nullptr;
     QVector<QLabel*> lblCap;
     QVector<QLineEdit*> txtColor;
-    QVector<QLabel*> imgCopies;
+    QVector<QToolButton*> imgCopies;
     QGroupBox* fraQBColors = nullptr;
     PaletteBox* picQBColors = nullptr;
     QGroupBox* fraSysColors = nullptr;

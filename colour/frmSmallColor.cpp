@@ -7,6 +7,7 @@
 #include "colour/PaletteBox.h"
 #include "colour/PaletteColor.h"
 #include "colour/PickerImages.h"
+#include "colour/SpokenColour.h"
 #include "platform/Beep.h"
 #include "platform/PendingEvents.h"
 #include "platform/Screen.h"
@@ -28,6 +29,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QToolButton>
 #include <cmath>
 
 namespace {
@@ -82,10 +84,8 @@ frmSmallColor::frmSmallColor(QWidget* owner, EntryEditor* txtMain, const QVector
     connect(hsbShade, &QScrollBar::valueChanged, this, [this]() { hsbShade_Change(); });
     for (QLineEdit* box : std::as_const(txtColor))
         box->installEventFilter(this);
-    for (QLabel* image : std::as_const(imgCopies)) {
-        if (image)
-            image->installEventFilter(this);
-    }
+    for (int i = 1; i < imgCopies.size(); ++i)
+        connect(imgCopies[i], &QToolButton::clicked, this, [this, i]() { imgCopies_Click(i); });
     connect(picQBColors, &PaletteBox::pressed, this,
             [this](Qt::MouseButton button, QPointF pos) { picQBColors_MouseDown(button, pos); });
     connect(chkCapture, &QPushButton::toggled, this, [this](bool ticked) { chkCapture_Click(ticked); });
@@ -162,6 +162,9 @@ void frmSmallColor::ShowColor() {
     } else {
         m_grid->DrawCellRaised(SelectedCell);
     }
+    const QString words = colour::SpokenColour(CurrentColor, presentSysColor);
+    picQBColors->setAccessibleDescription(
+        n.paletteIndex >= 0 ? QStringLiteral("Cell %1: %2").arg(n.paletteIndex).arg(words) : words);
 
     const int components[3] = {n.red, n.green, n.blue};
     for (int i = 0; i < 3; ++i)
@@ -367,15 +370,6 @@ bool frmSmallColor::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         return false;
-    }
-    if (auto* image = qobject_cast<QLabel*>(watched); image && event->type() == QEvent::MouseButtonRelease) {
-        const int index = static_cast<int>(imgCopies.indexOf(image));
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (index > 0 && mouse->button() == Qt::LeftButton &&
-            image->rect().contains(mouse->position().toPoint())) {
-            imgCopies_Click(index);
-            return true;
-        }
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -119,6 +119,7 @@ void frmAbout::buildControls() {
     picIcon->setFixedSize(64, 64);
     picIcon->setCursor(Qt::PointingHandCursor);
     picIcon->setToolTip(QString::fromLatin1(appinfo::WebAddress));
+    picIcon->setAccessibleName(QStringLiteral("Visit the web site"));
     picIcon->installEventFilter(this);
 
     lblTitle = new QLabel(this);
@@ -151,6 +152,7 @@ void frmAbout::buildControls() {
     txtDisclaimer = new QPlainTextEdit(this);
     txtDisclaimer->setObjectName(QStringLiteral("txtDisclaimer"));
     txtDisclaimer->setReadOnly(true);
+    txtDisclaimer->setAccessibleName(QStringLiteral("Legal notice"));
     txtDisclaimer->setMinimumSize(300, 110);
     txtDisclaimer->setMaximumHeight(130);
 

@@ -135,6 +135,7 @@ void frmDecrypt::buildControls() {
     imgHint->setFocusPolicy(Qt::NoFocus);
     imgHint->setCursor(Qt::PointingHandCursor);
     imgHint->setToolTip(QString::fromLatin1(kHintTip));
+    imgHint->setAccessibleName(QStringLiteral("Show key hint"));
 
     chkMask = new QCheckBox(QStringLiteral("Mask"), this);
     chkMask->setObjectName(QStringLiteral("chkMask"));

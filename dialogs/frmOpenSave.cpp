@@ -98,6 +98,7 @@ frmOpenSave::frmOpenSave(QWidget* owner) : QDialog(owner) {
 
     lstNames = new QListWidget(this);
     lstNames->setObjectName(QStringLiteral("lstNames"));
+    lstNames->setAccessibleName(QStringLiteral("Entries"));
     lstNames->setSelectionMode(QAbstractItemView::SingleSelection);
     // Every row is one line of text: the list then places a selection among
     // 100,000 names without measuring each of them first.
@@ -106,6 +107,7 @@ frmOpenSave::frmOpenSave(QWidget* owner) : QDialog(owner) {
     txtName->setObjectName(QStringLiteral("txtName"));
     txtName->setMaxLength(NameMaxLength);
     txtName->setToolTip(QStringLiteral("Enter name here to Save As or Open."));
+    txtName->setAccessibleName(QStringLiteral("Entry name"));
     txtName->installEventFilter(this);
     cmdOpen = new QPushButton(QStringLiteral("&Open"), this);
     cmdOpen->setObjectName(QStringLiteral("cmdOpen"));

@@ -113,10 +113,15 @@ void EncryptionState::DecryptText(QString key) {
 
 // Runs on every keystroke, so the editor decides without copying the text out.
 void EncryptionState::ShowEncryptionState() {
-    const QIcon& wanted = m_txtMain->holdsCiphertext() ? m_imgEncrypted : m_imgDecrypted;
+    const bool encrypted = m_txtMain->holdsCiphertext();
+    const QIcon& wanted = encrypted ? m_imgEncrypted : m_imgDecrypted;
     // Set only on a change, so that typing does not repaint the button.
-    if (m_toggle->icon().cacheKey() != wanted.cacheKey())
+    if (m_toggle->icon().cacheKey() != wanted.cacheKey()) {
         m_toggle->setIcon(wanted);
+        // The picture's meaning, for those who hear the button rather than see it.
+        m_toggle->setAccessibleDescription(encrypted ? QStringLiteral("The text is encrypted")
+                                                     : QStringLiteral("The text is not encrypted"));
+    }
 }
 
 void EncryptionState::warnWrongKey() {
