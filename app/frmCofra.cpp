@@ -179,7 +179,7 @@ void frmCofra::Form_Load() {
     txtMain->setFocus();
 }
 
-void frmCofra::MainOpen(qint32 lngKID) {
+void frmCofra::MainOpen(qint64 lngKID) {
     m_flows->MainOpen(lngKID);
 }
 void frmCofra::MainSave(const QString& strName) {
@@ -289,9 +289,9 @@ bool frmCofra::askSaveChanges() {
     box.buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     switch (platform::MessageBoxes::show(this, box)) {
     case QMessageBox::Yes:
-        m_flows->ShowSaveDialog();
-        m_flows->waitUntilChooserClosed();
-        return true;
+        // The command goes on only once the text is stored; a save that did
+        // not happen, for whatever reason, keeps everything as it is.
+        return m_flows->saveThroughChooser();
     case QMessageBox::No:
         platform::PendingEvents::run();
         return true;
@@ -309,6 +309,7 @@ void frmCofra::NewEntry() {
     m_doc.strEntryName.clear();
     m_doc.strEntryHint.clear();
     m_doc.strEntryText.clear();
+    m_encryption->rememberCiphertext(QString());
     ApplyFormat();
 }
 

@@ -30,7 +30,7 @@ public:
     void Form_Load();
 
     // Operations the dialogs call.
-    void MainOpen(qint32 lngKID);
+    void MainOpen(qint64 lngKID);
     void MainSave(const QString& strName);
     void SaveWinSettings();
     void LoadWinSettings();
@@ -56,7 +56,8 @@ private:
     void buildMenus();
     QAction* addItem(QMenu* menu, const QString& objectName, const QString& caption,
                      const QKeySequence& shortcut, std::function<void()> action);
-    // The "Save Changes?" question. False when the user cancelled the command.
+    // The "Save Changes?" question. False when the command must stop: the user
+    // cancelled, or chose to save and the text was not stored.
     bool askSaveChanges();
     void NewEntry();
     void Summary();

@@ -45,9 +45,29 @@ QString roundTrip(QStringView text) {
     return result;
 }
 
+qsizetype firstUnrepresentable(QStringView text) {
+    const auto found = std::find_if(text.begin(), text.end(), [](QChar c) {
+        return toUnicode[fromUnicode[c.unicode()]] != c.unicode();
+    });
+    return found == text.end() ? -1 : found - text.begin();
+}
+
+qsizetype characterLength(QStringView text, qsizetype index) {
+    return index + 1 < text.size() && text[index].isHighSurrogate() && text[index + 1].isLowSurrogate() ? 2 : 1;
+}
+
+QString describeCharacter(QStringView text, qsizetype index) {
+    const QStringView character = text.sliced(index, characterLength(text, index));
+    const char32_t code = character.size() == 2 ? QChar::surrogateToUcs4(character[0], character[1])
+                                                : character[0].unicode();
+    const QString number = QStringLiteral("U+%1").arg(quint32(code), 4, 16, QLatin1Char('0')).toUpper();
+    if (!QChar::isPrint(code) || QChar::isSurrogate(code))
+        return number;
+    return QLatin1Char('"') + character.toString() + QStringLiteral("\" (") + number + QLatin1Char(')');
+}
+
 bool represents(QStringView text) {
-    return std::all_of(text.begin(), text.end(),
-                       [](QChar c) { return toUnicode[fromUnicode[c.unicode()]] == c.unicode(); });
+    return firstUnrepresentable(text) < 0;
 }
 
 } // namespace crypto::Windows1252

@@ -21,5 +21,12 @@ extern const std::array<std::uint8_t, 65536> fromUnicode;
 QString roundTrip(QStringView text);
 // Whether every character of the text comes back from the code page unchanged.
 bool represents(QStringView text);
+// The index of the first UTF-16 unit that does not, or -1.
+qsizetype firstUnrepresentable(QStringView text);
+// How many UTF-16 units the character at index takes (2 for a surrogate pair, else 1).
+qsizetype characterLength(QStringView text, qsizetype index);
+// The character at index as a message names it: the character in quotes where
+// it is printable, then its code, as in "→" (U+2192).
+QString describeCharacter(QStringView text, qsizetype index);
 
 } // namespace crypto::Windows1252

@@ -1,5 +1,6 @@
 #include "dialogs/frmDecrypt.h"
 
+#include "crypto/Windows1252.h"
 #include "platform/AppInfo.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PendingEvents.h"
@@ -28,7 +29,25 @@ const char* const kMissingTitle = "No Password Entered";
 const char* const kMissingKey =
     "Please enter a password\r\n\r\nFor more information on\r\n passwords see help.";
 const char* const kMissingHint = "Please enter a Hint\r\n\r\nFor more information on\r\n Hints see help.";
+const char* const kUnusableKeyTitle = "Key Character Not Usable";
+const char* const kUnusableKey =
+    "Please enter a password without %1\r\n\r\nKeys can hold only the characters of the Western European "
+    "set.\r\nFor more information on\r\n passwords see help.";
+const char* const kRevealingHintTitle = "Hint Gives Away the Key";
+const char* const kRevealingHint =
+    "Please enter a Hint that does not contain the key\r\n\r\nThe hint is stored unencrypted: choose one "
+    "that reminds you of the key without giving it away.\r\nFor more information on\r\n Hints see help.";
 const char* const kHintTip = "Click here if you Forgot your password.";
+
+// A key this short could turn up in any hint by chance; only a hint that is
+// the key itself gives it away.
+constexpr int kShortKey = 4;
+
+bool hintGivesAwayKey(const QString& hint, const QString& key) {
+    if (key.size() < kShortKey)
+        return hint.trimmed().compare(key.trimmed(), Qt::CaseInsensitive) == 0;
+    return hint.contains(key, Qt::CaseInsensitive);
+}
 
 // Keys and hints are taken whatever their length.
 constexpr int kUnlimited = std::numeric_limits<int>::max();
@@ -221,25 +240,45 @@ void frmDecrypt::revealHint() {
     txtHint->setFocus();
 }
 
+// A key to open an entry is taken as it is: entries stored with any key
+// must still open. A new key must reach the cipher unchanged, and its hint
+// must not hand it to whoever reads the file.
 void frmDecrypt::confirm() {
-    if (txtPhiVer->text().isEmpty()) {
-        warnMissing(QString::fromLatin1(kMissingKey));
+    const QString key = txtPhiVer->text();
+    if (key.isEmpty()) {
+        refuse(QString::fromLatin1(kMissingTitle), QString::fromLatin1(kMissingKey), txtPhiVer);
         return;
     }
-    if (!m_ynGetMode && txtHint->text().isEmpty()) {
-        warnMissing(QString::fromLatin1(kMissingHint));
-        return;
+    if (!m_ynGetMode) {
+        const qsizetype unusable = crypto::Windows1252::firstUnrepresentable(key);
+        if (unusable >= 0) {
+            refuse(QString::fromLatin1(kUnusableKeyTitle),
+                   QString::fromLatin1(kUnusableKey).arg(crypto::Windows1252::describeCharacter(key, unusable)),
+                   txtPhiVer);
+            return;
+        }
+        if (txtHint->text().isEmpty()) {
+            refuse(QString::fromLatin1(kMissingTitle), QString::fromLatin1(kMissingHint), txtHint);
+            return;
+        }
+        if (hintGivesAwayKey(txtHint->text(), key)) {
+            refuse(QString::fromLatin1(kRevealingHintTitle), QString::fromLatin1(kRevealingHint), txtHint);
+            return;
+        }
     }
     accept();
 }
 
-void frmDecrypt::warnMissing(const QString& text) {
+void frmDecrypt::refuse(const QString& title, const QString& text, QWidget* field) {
     platform::MessageBoxSpec box;
-    box.title = QString::fromLatin1(kMissingTitle);
+    box.title = title;
     box.text = text;
     box.icon = platform::MsgIcon::Exclamation;
     box.buttons = QMessageBox::Ok | QMessageBox::Help;
     box.defaultButton = QMessageBox::Ok;
     box.helpAnchor = QString::fromLatin1(appinfo::HelpKeysAnchor);
     platform::MessageBoxes::show(this, box);
+    // Back to the box that needs changing, unless the dialog went meanwhile.
+    if (isVisible())
+        field->setFocus();
 }

@@ -48,7 +48,8 @@ private:
     void showHint(bool shown);
     void revealHint();
     void confirm();
-    void warnMissing(const QString& text);
+    // Shows why the input cannot be taken (OK and Help) and keeps the dialog up.
+    void refuse(const QString& title, const QString& text, QWidget* field);
 
     QLabel* Label2;
     QLabel* lblLabels;

@@ -55,8 +55,8 @@ public:
     }
     int count() const override { return m_list ? m_list->count() : 0; }
     QString itemText(int index) const override { return m_list ? m_list->item(index)->text() : QString(); }
-    qint32 itemData(int index) const override {
-        return m_list ? m_list->item(index)->data(Qt::UserRole).toInt() : 0;
+    qint64 itemData(int index) const override {
+        return m_list ? m_list->item(index)->data(Qt::UserRole).toLongLong() : 0;
     }
     void setCurrentIndex(int index) override {
         if (m_list)
@@ -99,6 +99,9 @@ frmOpenSave::frmOpenSave(QWidget* owner) : QDialog(owner) {
     lstNames = new QListWidget(this);
     lstNames->setObjectName(QStringLiteral("lstNames"));
     lstNames->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Every row is one line of text: the list then places a selection among
+    // 100,000 names without measuring each of them first.
+    lstNames->setUniformItemSizes(true);
     txtName = new QLineEdit(this);
     txtName->setObjectName(QStringLiteral("txtName"));
     txtName->setMaxLength(NameMaxLength);
@@ -133,7 +136,7 @@ frmOpenSave::frmOpenSave(QWidget* owner) : QDialog(owner) {
     connect(cmdDelete, &QPushButton::clicked, this, &frmOpenSave::cmdDelete_Click);
 }
 
-void frmOpenSave::DoSaveOpen(bool ynIsSave, const QString& strName, qint32 lngID) {
+void frmOpenSave::DoSaveOpen(bool ynIsSave, const QString& strName, qint64 lngID) {
     if (!strName.isEmpty())
         strSelName = strName;
     if (lngID != 0)
@@ -186,9 +189,9 @@ void frmOpenSave::lstNames_DblClick(QListWidgetItem* item) {
     cmdOpen_Click();
 }
 
-qint32 frmOpenSave::selectedID() const {
+qint64 frmOpenSave::selectedID() const {
     const QListWidgetItem* current = lstNames->currentItem();
-    return current && current->isSelected() ? current->data(Qt::UserRole).toInt() : 0;
+    return current && current->isSelected() ? current->data(Qt::UserRole).toLongLong() : 0;
 }
 
 void frmOpenSave::cmdOpen_Click() {
@@ -200,7 +203,7 @@ void frmOpenSave::cmdOpen_Click() {
         emit saveChosen(name);
         return;
     }
-    const qint32 id = selectedID();
+    const qint64 id = selectedID();
     if (id == 0)
         return;
     modCofra::SetBusyCursor(true);
@@ -215,7 +218,7 @@ void frmOpenSave::cmdClose_Click() {
 }
 
 void frmOpenSave::cmdDelete_Click() {
-    const qint32 id = selectedID();
+    const qint64 id = selectedID();
     if (id == 0)
         return;
     platform::MessageBoxSpec question;
@@ -225,6 +228,8 @@ void frmOpenSave::cmdDelete_Click() {
     question.buttons = QMessageBox::Yes | QMessageBox::No;
     if (platform::MessageBoxes::show(this, question) == QMessageBox::No)
         return;
+    // Refilled whatever the outcome: an entry that another copy of the program
+    // deleted meanwhile leaves the list too.
     modCofra::DeleteRecord(QLatin1String(TableName), QLatin1String(IdField), id);
     RefreshNameList();
 }

@@ -23,12 +23,12 @@ public:
 
     // Switches to save mode (ynIsSave) or open mode, remembers the name and id
     // to select (empty and 0 keep what was remembered) and refills the list.
-    void DoSaveOpen(bool ynIsSave, const QString& strName, qint32 lngID);
+    void DoSaveOpen(bool ynIsSave, const QString& strName, qint64 lngID);
     void RefreshNameList();
 
 signals:
     // The main button in open mode, with the selected entry's id.
-    void openChosen(qint32 lngKID);
+    void openChosen(qint64 lngKID);
     // The main button in save mode, with the typed name.
     void saveChosen(const QString& strName);
     // The chooser was closed (by Close, or by the flow that used it).
@@ -48,7 +48,7 @@ private:
     void cmdClose_Click();
     void cmdDelete_Click();
     // The item data of the selected entry, 0 when nothing is selected.
-    qint32 selectedID() const;
+    qint64 selectedID() const;
 
     QListWidget* lstNames;
     QLineEdit* txtName;
@@ -57,6 +57,6 @@ private:
     QPushButton* cmdDelete;
 
     QString strSelName;
-    qint32 lngSelID = 0;
+    qint64 lngSelID = 0;
     bool ynSaveMode = false;
 };

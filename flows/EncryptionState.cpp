@@ -21,6 +21,23 @@ const char* const kWrongKeyTitles[] = {"Password is Incorrect", "Password Entere
 const char* const kNotEncryptedTitle = "Aw Shucks!";
 const char* const kNotEncryptedText = "An Error occured while Encrypting";
 
+const char* const kUnsupportedTitle = "Character Not Supported";
+const char* const kUnsupportedText =
+    "The character %1 on line %2, column %3 cannot be encrypted.\r\n\r\n"
+    "Entries hold only the characters of the Western European set (Windows-1252). "
+    "Replace or delete the selected character, then try again.";
+
+// Line and column (from 1, a surrogate pair counting as one column) of the
+// character at index of a text whose line breaks are "\n".
+QPair<int, int> lineAndColumn(const QString& text, qsizetype index) {
+    const QStringView before = QStringView(text).first(index);
+    const qsizetype lineStart = before.lastIndexOf(QLatin1Char('\n')) + 1;
+    int column = 1;
+    for (const QChar c : before.sliced(lineStart))
+        column += !c.isLowSurrogate();
+    return {int(before.count(QLatin1Char('\n'))) + 1, column};
+}
+
 } // namespace
 
 EncryptionState::EncryptionState(QWidget* owner, EntryEditor* txtMain, QAbstractButton* toggleButton,
@@ -44,6 +61,8 @@ void EncryptionState::ToggleEncryption() {
         DecryptText(answer.key);
         return;
     }
+    if (!acceptsCharacters(text))
+        return;
     const frmDecrypt::Answer answer = frmDecrypt::ask(m_owner, false, m_doc.strEntryHint);
     if (!answer.hint.isEmpty())
         m_doc.strEntryHint = answer.hint;
@@ -55,7 +74,8 @@ void EncryptionState::ToggleEncryption() {
 void EncryptionState::EncryptText(QString key) {
     const QString plain = m_txtMain->Text();
     // One byte per character: a text with characters outside the code page
-    // would come back with "?" in their place, so it stays as it is.
+    // would come back with "?" in their place, so it stays as it is (the
+    // commands say why before they ask for a key).
     if (!crypto::Windows1252::represents(plain)) {
         finish();
         return;
@@ -67,6 +87,7 @@ void EncryptionState::EncryptText(QString key) {
     if (modCofra::IsEncryptedText(cipher)) {
         m_txtMain->setText(cipher);
         m_doc.strEntryText = plain;
+        rememberCiphertext(cipher);
     }
     finish();
 }
@@ -116,6 +137,24 @@ void EncryptionState::warnNotEncrypted() {
     box.text = QString::fromLatin1(kNotEncryptedText);
     box.buttons = QMessageBox::Ok;
     platform::MessageBoxes::show(m_owner, box);
+}
+
+bool EncryptionState::acceptsCharacters(const QString& text) {
+    const qsizetype index = crypto::Windows1252::firstUnrepresentable(text);
+    if (index < 0)
+        return true;
+    m_txtMain->setSelStart(int(index));
+    m_txtMain->setSelLength(int(crypto::Windows1252::characterLength(text, index)));
+    const auto [line, column] = lineAndColumn(text, index);
+    platform::MessageBoxSpec box;
+    box.title = QString::fromLatin1(kUnsupportedTitle);
+    box.text = QString::fromLatin1(kUnsupportedText)
+                   .arg(crypto::Windows1252::describeCharacter(text, index), QString::number(line),
+                        QString::number(column));
+    box.icon = platform::MsgIcon::Exclamation;
+    box.buttons = QMessageBox::Ok;
+    platform::MessageBoxes::show(m_owner, box);
+    return false;
 }
 
 void EncryptionState::finish() {

@@ -25,6 +25,16 @@ public:
     // "Aw Shucks!": a text that should now be encrypted is not.
     void warnNotEncrypted();
 
+    // False, after saying which character it is and selecting it in the
+    // editor, when the text holds a character that an entry cannot carry.
+    bool acceptsCharacters(const QString& text);
+
+    // The ciphertext this program last put into the editor, by opening an
+    // entry or by encrypting. Only a text equal to it counts as encrypted by
+    // the program: another text of that shape may be a note that merely looks so.
+    void rememberCiphertext(const QString& cipher) { m_ownCiphertext = cipher; }
+    bool isOwnCiphertext(const QString& text) const { return !text.isEmpty() && text == m_ownCiphertext; }
+
     // The two pictures of the toggle button.
     const QIcon& imgEncrypted() const { return m_imgEncrypted; }
     const QIcon& imgDecrypted() const { return m_imgDecrypted; }
@@ -40,4 +50,5 @@ private:
     std::function<void()> m_applyFormat;
     QIcon m_imgEncrypted;
     QIcon m_imgDecrypted;
+    QString m_ownCiphertext;
 };

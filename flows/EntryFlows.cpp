@@ -2,11 +2,10 @@
 
 #include "app/editor/DocumentState.h"
 #include "app/editor/EntryEditor.h"
-#include "flows/EncryptionState.h"
 #include "crypto/TextCipher.h"
-#include "crypto/Windows1252.h"
 #include "dialogs/frmDecrypt.h"
 #include "dialogs/frmOpenSave.h"
+#include "flows/EncryptionState.h"
 #include "platform/AppInfo.h"
 #include "platform/BusyCursor.h"
 #include "platform/MessageBoxes.h"
@@ -19,6 +18,15 @@ namespace {
 
 QString entryCaption(const QString& name) {
     return QLatin1String(appinfo::ProductName) + QStringLiteral(" - ") + name;
+}
+
+bool askYesNo(QWidget* owner, const QString& title, const QString& text) {
+    platform::MessageBoxSpec question;
+    question.title = title;
+    question.text = text;
+    question.icon = platform::MsgIcon::Question;
+    question.buttons = QMessageBox::Yes | QMessageBox::No;
+    return platform::MessageBoxes::show(owner, question) == QMessageBox::Yes;
 }
 
 } // namespace
@@ -47,11 +55,16 @@ void EntryFlows::showChooser(bool ynIsSave) {
     chooser->DoSaveOpen(ynIsSave, m_doc.strEntryName, m_doc.lngEntryID);
 }
 
-void EntryFlows::MainOpen(qint32 lngKID) {
+void EntryFlows::MainOpen(qint64 lngKID) {
     QString name;
     QString hint;
     QString text;
-    modCofra::LoadEntry(lngKID, name, hint, text);
+    // A load that failed has been reported; there is nothing to open.
+    if (!modCofra::LoadEntry(lngKID, name, hint, text)) {
+        frmOpenSave::unload();
+        modCofra::SetBusyCursor(false);
+        return;
+    }
     if (!name.isEmpty()) {
         m_main->setWindowTitle(entryCaption(name));
         m_doc.strEntryName = name;
@@ -59,6 +72,7 @@ void EntryFlows::MainOpen(qint32 lngKID) {
         m_doc.lngEntryID = lngKID;
         m_txtMain->setText(text);
         m_doc.strEntryText = text;
+        m_encryption.rememberCiphertext(text);
     }
     frmOpenSave::unload();
     if (m_applyFormat)
@@ -69,23 +83,36 @@ void EntryFlows::MainOpen(qint32 lngKID) {
 
 void EntryFlows::MainSave(QString strName) {
     modCofra::SetBusyCursor(true);
-    const qint32 id = modCofra::FindEntryID(strName);
+    const std::optional<qint64> found = modCofra::FindEntryID(strName);
     modCofra::SetBusyCursor(false);
-    if (id != 0) {
-        platform::MessageBoxSpec question;
-        question.title = QStringLiteral("Replace Entry?");
-        question.text = QStringLiteral("There is already an Entry with that name.\r\n\r\n"
-                                       "Would you like to Replace the entry?");
-        question.icon = platform::MsgIcon::Question;
-        question.buttons = QMessageBox::Yes | QMessageBox::No;
-        if (platform::MessageBoxes::show(m_main, question) != QMessageBox::Yes)
+    // Without a lookup there is no telling whether the name is taken: a save
+    // now could add a second entry of the same name.
+    if (!found)
+        return;
+    const qint64 id = *found;
+    if (id != 0 && !askYesNo(m_main, QStringLiteral("Replace Entry?"),
+                             QStringLiteral("There is already an Entry with that name.\r\n\r\n"
+                                            "Would you like to Replace the entry?")))
+        return;
+
+    // What the text is decides the rest; the chooser stays up until the save goes ahead.
+    const QString before = m_txtMain->Text();
+    bool encryptNow = !modCofra::IsEncryptedText(before);
+    if (!encryptNow && !m_encryption.isOwnCiphertext(before)) {
+        const Shape shape = askAlreadyEncrypted();
+        if (shape == Shape::Stop)
             return;
+        encryptNow = shape == Shape::Encrypt;
     }
+    if (encryptNow && !m_encryption.acceptsCharacters(before))
+        return;
+
     modCofra::SetBusyCursor(true);
     frmOpenSave::unload();
 
-    QString entry = m_txtMain->Text();
-    const bool encryptNow = !modCofra::IsEncryptedText(entry);
+    const QString hintBefore = m_doc.strEntryHint;
+    const QString keptBefore = m_doc.strEntryText;
+    QString entry = before;
     if (encryptNow) {
         modCofra::SetBusyCursor(false);
         const frmDecrypt::Answer answer = frmDecrypt::ask(m_main, false, m_doc.strEntryHint);
@@ -93,28 +120,58 @@ void EntryFlows::MainSave(QString strName) {
         frmDecrypt::unloadShared();
         if (answer.key.isEmpty())
             return;
-        const QString plain = entry;
         m_encryption.EncryptText(answer.key);
         entry = m_txtMain->Text();
-        // Only a ciphertext that gives back exactly the key and the text is stored
-        // (the key as the code page carries it, which is what decryption checks).
-        if (!modCofra::IsEncryptedText(entry) ||
-            modCofra::RC4Transform(entry, answer.key) != crypto::Windows1252::roundTrip(answer.key) + plain) {
-            reportFailedEncryption(plain);
+        // Only a ciphertext that gives back exactly the key and the text is stored.
+        if (!modCofra::IsEncryptedText(entry) || modCofra::RC4Transform(entry, answer.key) != answer.key + before) {
+            reportFailedEncryption(before);
             return;
         }
     }
 
-    modCofra::StoreEntry(id, strName, m_doc.strEntryHint, entry);
+    qint64 storedId = 0;
+    if (!modCofra::StoreEntry(id, strName, m_doc.strEntryHint, entry, &storedId)) {
+        // Reported by the store; the editor and the open entry go back to how the save found them.
+        if (encryptNow) {
+            m_txtMain->setText(before);
+            m_doc.strEntryHint = hintBefore;
+            m_doc.strEntryText = keptBefore;
+            if (m_applyFormat)
+                m_applyFormat();
+        }
+        modCofra::SetBusyCursor(false);
+        return;
+    }
     if (!strName.isEmpty())
         m_main->setWindowTitle(entryCaption(strName));
     m_doc.strEntryName = strName;
-    m_doc.lngEntryID = modCofra::FindEntryID(strName);
+    m_doc.lngEntryID = storedId;
+    // What is stored is what the program put there, even when the user chose
+    // to keep a text of that shape as it was.
+    m_encryption.rememberCiphertext(entry);
+    m_stored = true;
     // The encryption has just put the format on the new text; on a long text a
     // second pass would cost as much again for nothing.
     if (m_applyFormat && !encryptNow)
         m_applyFormat();
     modCofra::SetBusyCursor(false);
+}
+
+EntryFlows::Shape EntryFlows::askAlreadyEncrypted() {
+    platform::MessageBoxSpec question;
+    question.title = QStringLiteral("Already Encrypted?");
+    question.text = QStringLiteral("This text looks like an encrypted entry.\r\n\r\nStore it as it is?");
+    question.icon = platform::MsgIcon::Question;
+    question.buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    question.defaultButton = QMessageBox::No;
+    switch (platform::MessageBoxes::show(m_main, question)) {
+    case QMessageBox::Yes:
+        return Shape::StoreAsItIs;
+    case QMessageBox::No:
+        return Shape::Encrypt;
+    default:
+        return Shape::Stop;
+    }
 }
 
 void EntryFlows::reportFailedEncryption(const QString& plain) {
@@ -125,12 +182,17 @@ void EntryFlows::reportFailedEncryption(const QString& plain) {
     m_encryption.warnNotEncrypted();
 }
 
-void EntryFlows::waitUntilChooserClosed() {
+bool EntryFlows::saveThroughChooser() {
+    m_stored = false;
+    ShowSaveDialog();
     frmOpenSave* chooser = frmOpenSave::loaded();
-    if (!chooser || !chooser->isVisible())
-        return;
-    QEventLoop loop;
-    connect(chooser, &frmOpenSave::unloaded, &loop, &QEventLoop::quit);
-    connect(chooser, &QObject::destroyed, &loop, &QEventLoop::quit);
-    loop.exec();
+    if (chooser && chooser->isVisible()) {
+        // The chooser closes inside the save it starts, so the loop ends only
+        // once that save has run to its end.
+        QEventLoop loop;
+        connect(chooser, &frmOpenSave::unloaded, &loop, &QEventLoop::quit);
+        connect(chooser, &QObject::destroyed, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return m_stored;
 }

@@ -11,7 +11,8 @@ struct DocumentState;
 
 // Moves entries between the main window's editor and the database: the open
 // and save commands (which show the entry chooser) and MainOpen / MainSave,
-// which the chooser calls with the user's choice.
+// which the chooser calls with the user's choice. A save that does not store
+// leaves the editor, the caption and the open entry as they were.
 class EntryFlows : public QObject {
     Q_OBJECT
 public:
@@ -21,17 +22,22 @@ public:
 
     void ShowOpenDialog();
     void ShowSaveDialog();
-    void MainOpen(qint32 lngKID);
+    void MainOpen(qint64 lngKID);
     void MainSave(QString strName);
 
-    // Runs window events until the entry chooser is closed (returns at once when it is not open).
-    void waitUntilChooserClosed();
+    // Shows the chooser in save mode and runs window events until it is
+    // closed; true when a save stored the editor text meanwhile.
+    bool saveThroughChooser();
 
 private:
     // Shows the chooser (loading it and listening to it when needed) in the given mode.
     void showChooser(bool ynIsSave);
-    // Puts the plain text back after an encryption that did not give it back
-    // under its key, and says so.
+    // "Already Encrypted?" for a text of a ciphertext's shape that this program
+    // did not put there: Yes stores it as it is, No encrypts it, Cancel stops.
+    enum class Shape { StoreAsItIs, Encrypt, Stop };
+    Shape askAlreadyEncrypted();
+    // Puts the editor text back as it was before the save, after an encryption
+    // that did not give it back under its key, and says so.
     void reportFailedEncryption(const QString& plain);
 
     QPointer<frmOpenSave> m_chooser;
@@ -40,4 +46,5 @@ private:
     DocumentState& m_doc;
     EncryptionState& m_encryption;
     std::function<void()> m_applyFormat;
+    bool m_stored = false; // set by every save that stored
 };

@@ -1,5 +1,6 @@
 #include "flows/StoreErrorBox.h"
 
+#include "platform/BusyCursor.h"
 #include "platform/MessageBoxes.h"
 #include "store/EntryStore.h"
 
@@ -15,7 +16,14 @@ void installErrorBox() {
         box.icon = platform::MsgIcon::Exclamation;
         box.buttons = QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
         box.defaultButton = QMessageBox::Retry;
-        switch (platform::MessageBoxes::show(QApplication::activeWindow(), box)) {
+        // The question waits for the user, not the program: the pointer says so
+        // while it is up, and goes back to busy for the work that follows.
+        const bool busy = QGuiApplication::overrideCursor() != nullptr;
+        modCofra::SetBusyCursor(false);
+        const QMessageBox::StandardButton answer = platform::MessageBoxes::show(QApplication::activeWindow(), box);
+        if (busy)
+            modCofra::SetBusyCursor(true);
+        switch (answer) {
         case QMessageBox::Retry:
             return ErrorAnswer::Retry;
         case QMessageBox::Ignore:

@@ -4,11 +4,11 @@
 #include "platform/AppPath.h"
 #include "platform/PendingEvents.h"
 #include "store/EntryList.h"
+#include "store/StoreFailure.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
 #include <atomic>
@@ -18,43 +18,13 @@ namespace store {
 namespace {
 
 // A second running copy of the program may hold the file for a moment; wait for it.
-constexpr int BusyTimeoutMs = 5000;
-constexpr int MaxListedRows = 10000;
-constexpr int MaxEmptyNames = 100;
-// What the engine's step answers when a statement finds no row.
-constexpr int NoRowCode = 101;
+std::atomic<int> s_busyTimeoutMs{5000};
 
-struct StoreError {
-    int number = 0;
-    QString description;
-    QString component;
-};
 using StepResult = std::optional<StoreError>;
 
 std::function<ErrorAnswer(const QString&)>& errorPrompt() {
     static std::function<ErrorAnswer(const QString&)> prompt;
     return prompt;
-}
-
-StoreError fromSqlError(const QSqlError& error) {
-    bool native = false;
-    const int code = error.nativeErrorCode().toInt(&native);
-    QString description = error.databaseText();
-    if (description.isEmpty())
-        description = error.driverText();
-    if (description.isEmpty())
-        description = QStringLiteral("the database is not open");
-    return {native ? code : 0, description, native ? QStringLiteral("SQLite") : QStringLiteral("QSQLITE")};
-}
-
-StoreError noRowError(qint32 id) {
-    return {NoRowCode, QStringLiteral("There is no entry with the id %1").arg(id),
-            QStringLiteral("tblCofra")};
-}
-
-QString errorText(const StoreError& error) {
-    return QStringLiteral("Error: ") + QString::number(error.number) + QStringLiteral(" - ") +
-           error.description + QStringLiteral("\r\nFrom: ") + error.component + QLatin1Char('.');
 }
 
 // Table and field names come from the program, never from the user; anything
@@ -64,9 +34,32 @@ bool isPlainName(const QString& name) {
     return plain.match(name).hasMatch();
 }
 
+StepResult checkNames(std::initializer_list<QString> names) {
+    for (const QString& name : names)
+        if (!isPlainName(name))
+            return StoreError{1, QStringLiteral("not a table or field name: %1").arg(name),
+                              QStringLiteral("modCofra")};
+    return std::nullopt;
+}
+
 // An empty text is stored as such, not as a null.
 QVariant textValue(const QString& text) {
     return text.isNull() ? QVariant(QString(QLatin1String(""))) : text;
+}
+
+// Characters as the engine counts them (code points). Folding the case of a
+// letter keeps it one character, so equal names without regard to case have
+// the same count.
+qsizetype characterCount(const QString& text) {
+    qsizetype count = 0;
+    for (const QChar c : text)
+        count += !c.isLowSurrogate();
+    return count;
+}
+
+// The error a step that read rows ended with, if it did not simply run out of them.
+StepResult readError(const QSqlQuery& query) {
+    return query.lastError().isValid() ? StepResult(fromSqlError(query.lastError())) : std::nullopt;
 }
 
 // One uniquely named connection for the length of one procedure. Queries on it
@@ -92,7 +85,7 @@ public:
         m_db.setDatabaseName(
             QUrl::fromLocalFile(QFileInfo(databasePath()).absoluteFilePath()).toString(QUrl::FullyEncoded) +
             QStringLiteral("?mode=rw"));
-        m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
+        m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeout()));
         if (!m_db.open())
             return fromSqlError(m_db.lastError());
         // Each write reaches the disk before it counts as done, and a deleted
@@ -105,8 +98,8 @@ public:
         return std::nullopt;
     }
 
-    // Runs one statement with its values bound, after checking that the connection is open.
-    StepResult run(QSqlQuery& query, const QString& statement, const QVariantList& values) {
+    // Runs one statement with its values bound.
+    StepResult run(QSqlQuery& query, const QString& statement, const QVariantList& values = {}) {
         if (!m_db.isOpen())
             return fromSqlError(m_db.lastError());
         query = QSqlQuery(m_db);
@@ -126,49 +119,47 @@ private:
     QSqlDatabase m_db;
 };
 
-// The guarded style: a failing step shows "An Error Occured!" and the answer
-// decides whether the step runs again, is passed over, or ends the work.
-class Guarded {
-public:
-    // False: the procedure goes straight to its closing sequence.
-    bool run(const std::function<StepResult()>& step) {
+// Runs one procedure: opens its connection and runs its step, each guarded by
+// the "An Error Occured!" question, and lets pending events run once the
+// connection is gone unless the user chose Abort.
+Outcome runGuarded(const std::function<StepResult(Connection&)>& step) {
+    Outcome outcome;
+    bool aborted = false;
+    // False when the step stays undone.
+    const auto guarded = [&](const std::function<StepResult()>& attempt) {
         for (;;) {
-            const StepResult error = step();
+            const StepResult error = attempt();
             if (!error)
                 return true;
-            m_result = errorText(*error);
-            const ErrorAnswer answer = errorPrompt() ? errorPrompt()(m_result) : ErrorAnswer::Abort;
-            if (answer != ErrorAnswer::Retry)
-                return answer == ErrorAnswer::Ignore;
+            outcome.error = errorText(*error, databasePath());
+            const ErrorAnswer answer = errorPrompt() ? errorPrompt()(outcome.error) : ErrorAnswer::Abort;
+            if (answer == ErrorAnswer::Retry)
+                continue;
+            aborted = answer == ErrorAnswer::Abort;
+            return false;
         }
-    }
-    // The latest error text; it stays even when a retry then succeeds.
-    const QString& result() const { return m_result; }
-
-private:
-    QString m_result;
-};
-
-// A guarded procedure: opens its connection and runs its step, both guarded,
-// and lets pending events run once the connection is gone, unless the work was
-// aborted. Gives the latest error text.
-QString runGuarded(const std::function<StepResult(Connection&)>& step) {
-    Guarded guard;
-    bool finished = false;
+    };
     {
         Connection connection;
-        finished =
-            guard.run([&] { return connection.open(); }) && guard.run([&] { return step(connection); });
+        outcome.ok = guarded([&] { return connection.open(); }) && guarded([&] { return step(connection); });
     }
-    if (finished)
+    if (!aborted)
         platform::PendingEvents::run();
-    return guard.result();
+    return outcome;
 }
 
 } // namespace
 
 void setErrorPrompt(std::function<ErrorAnswer(const QString& text)> prompt) {
     errorPrompt() = std::move(prompt);
+}
+
+void setBusyTimeout(int milliseconds) {
+    s_busyTimeoutMs = milliseconds;
+}
+
+int busyTimeout() {
+    return s_busyTimeoutMs;
 }
 
 QString databasePath() {
@@ -179,119 +170,134 @@ QString databasePath() {
 
 namespace modCofra {
 
-using store::Connection;
-using store::Guarded;
+using store::Outcome;
 using store::StepResult;
 
 QString NullToEmpty(const QVariant& value) {
     return value.isNull() ? QString() : value.toString();
 }
 
-QString LoadEntry(qint32 id, QString& name, QString& hint, QString& text) {
-    return store::runGuarded([&](Connection& connection) -> StepResult {
+Outcome LoadEntry(qint64 id, QString& name, QString& hint, QString& text) {
+    return store::runGuarded([&](store::Connection& connection) -> StepResult {
         QSqlQuery query;
-        if (auto error =
-                connection.run(query, QStringLiteral("SELECT * FROM tblCofra WHERE lngID = ?;"), {id}))
+        if (auto error = connection.run(query, QStringLiteral("SELECT * FROM tblCofra WHERE lngID = ?;"), {id}))
             return error;
         if (!query.next())
-            return query.lastError().isValid() ? store::fromSqlError(query.lastError())
-                                               : store::noRowError(id);
-        name = NullToEmpty(query.value(QStringLiteral("strName")));
-        hint = NullToEmpty(query.value(QStringLiteral("strPassHint")));
-        text = NullToEmpty(query.value(QStringLiteral("strEntry")));
+            return query.lastError().isValid() ? store::fromSqlError(query.lastError()) : store::noRowError(id);
+        // Read whole before any out-argument changes, so a failure leaves them all as they were.
+        const QString readName = NullToEmpty(query.value(QStringLiteral("strName")));
+        const QString readHint = NullToEmpty(query.value(QStringLiteral("strPassHint")));
+        const QString readText = NullToEmpty(query.value(QStringLiteral("strEntry")));
+        if (auto error = store::readError(query))
+            return error;
+        name = readName;
+        hint = readHint;
+        text = readText;
         return std::nullopt;
     });
 }
 
-qint32 FindEntryID(const QString& name) {
-    qint32 id = 0;
-    {
-        Connection connection;
-        if (!connection.open()) {
-            QSqlQuery query;
-            if (!connection.run(
-                    query,
-                    QStringLiteral("SELECT lngID, strName FROM tblCofra WHERE strName = ? ORDER BY lngID;"),
-                    {store::textValue(name)}) &&
-                query.next())
-                id = query.value(0).toInt();
-        }
-    }
-    platform::PendingEvents::run();
-    return id;
-}
-
-QString StoreEntry(qint32 id, const QString& name, const QString& hint, const QString& text) {
-    return store::runGuarded([&](Connection& connection) -> StepResult {
+std::optional<qint64> FindEntryID(const QString& name) {
+    qint64 id = 0;
+    // The engine folds the case of ASCII letters only, so names are compared
+    // here; the engine only passes over the names that cannot match by length.
+    const Outcome outcome = store::runGuarded([&](store::Connection& connection) -> StepResult {
+        id = 0;
         QSqlQuery query;
-        const QVariantList values{store::textValue(name), store::textValue(hint), store::textValue(text)};
-        if (id == 0)
-            return connection.run(
-                query,
-                QStringLiteral("INSERT INTO tblCofra (strName, strPassHint, strEntry) VALUES (?, ?, ?);"),
-                values);
         if (auto error = connection.run(
                 query,
-                QStringLiteral(
-                    "UPDATE tblCofra SET strName = ?, strPassHint = ?, strEntry = ? WHERE lngID = ?;"),
+                QStringLiteral("SELECT lngID, strName FROM tblCofra WHERE length(strName) = ? ORDER BY lngID;"),
+                {store::characterCount(name)}))
+            return error;
+        while (query.next()) {
+            if (QString::compare(query.value(1).toString(), name, Qt::CaseInsensitive) == 0) {
+                id = query.value(0).toLongLong();
+                return std::nullopt;
+            }
+        }
+        return store::readError(query);
+    });
+    return outcome ? std::optional<qint64>(id) : std::nullopt;
+}
+
+Outcome StoreEntry(qint64 id, const QString& name, const QString& hint, const QString& text, qint64* storedId) {
+    return store::runGuarded([&](store::Connection& connection) -> StepResult {
+        QSqlQuery query;
+        const QVariantList values{store::textValue(name), store::textValue(hint), store::textValue(text)};
+        if (id == 0) {
+            if (auto error = connection.run(
+                    query,
+                    QStringLiteral("INSERT INTO tblCofra (strName, strPassHint, strEntry) VALUES (?, ?, ?);"),
+                    values))
+                return error;
+            if (storedId)
+                *storedId = query.lastInsertId().toLongLong();
+            return std::nullopt;
+        }
+        if (auto error = connection.run(
+                query,
+                QStringLiteral("UPDATE tblCofra SET strName = ?, strPassHint = ?, strEntry = ? WHERE lngID = ?;"),
                 values + QVariantList{id}))
             return error;
         // The row was deleted meanwhile: nothing is written.
         if (query.numRowsAffected() < 1)
             return store::noRowError(id);
+        if (storedId)
+            *storedId = id;
         return std::nullopt;
     });
 }
 
-void DeleteRecord(const QString& table, const QString& field, qint32 value) {
-    Guarded guard;
-    Connection connection;
-    if (!guard.run([&] { return connection.open(); }))
-        return;
-    guard.run([&]() -> StepResult {
-        if (!store::isPlainName(table) || !store::isPlainName(field))
-            return store::StoreError{1, QStringLiteral("not a table and field name: %1.%2").arg(table, field),
-                                     QStringLiteral("DeleteRecord")};
+Outcome DeleteRecord(const QString& table, const QString& field, qint64 value) {
+    return store::runGuarded([&](store::Connection& connection) -> StepResult {
+        if (auto error = store::checkNames({table, field}))
+            return error;
         QSqlQuery query;
-        return connection.run(query, QStringLiteral("DELETE FROM %1 WHERE %2 = ?;").arg(table, field),
-                              {value});
+        if (auto error =
+                connection.run(query, QStringLiteral("DELETE FROM %1 WHERE %2 = ?;").arg(table, field), {value}))
+            return error;
+        if (query.numRowsAffected() < 1)
+            return store::noRowError(value);
+        // secure_delete clears the row in the file, but in write-ahead-log mode
+        // (another tool may leave the file so) earlier copies of its pages stay
+        // in the log until a checkpoint: copy the log back and empty it now.
+        // A checkpoint that another program's reading holds up is done by the
+        // last connection to close; the row is deleted either way.
+        QSqlQuery mode;
+        if (!connection.run(mode, QStringLiteral("PRAGMA journal_mode;")) && mode.next() &&
+            mode.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0) {
+            QSqlQuery checkpoint;
+            connection.run(checkpoint, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE);"));
+        }
+        return std::nullopt;
     });
 }
 
-void FillListFromTable(store::EntryList& list, const QString& table, const QString& idField,
-                       const QString& textField, const QString& wanted, bool selectByText) {
-    // Rows come in the order they were stored: left to itself the engine may
-    // deliver them in name order, where empty names come first and the limit on
-    // empty names would hide every entry.
+Outcome FillListFromTable(store::EntryList& list, const QString& table, const QString& idField,
+                          const QString& textField, const QString& wanted, bool selectByText) {
     QList<store::EntryListItem> items;
-    if (store::isPlainName(table) && store::isPlainName(idField) && store::isPlainName(textField)) {
-        Connection connection;
+    const Outcome outcome = store::runGuarded([&](store::Connection& connection) -> StepResult {
+        items.clear();
+        if (auto error = store::checkNames({table, idField, textField}))
+            return error;
         QSqlQuery query;
-        if (!connection.open() &&
-            !connection.run(
-                query, QStringLiteral("SELECT %1, %2 FROM %3 ORDER BY %1").arg(idField, textField, table),
-                {})) {
-            int rows = 0;
-            int emptyNames = 0;
-            while (query.next()) {
-                if (++rows > store::MaxListedRows)
-                    break;
-                const QString item = NullToEmpty(query.value(1));
-                if (item.isEmpty()) {
-                    if (++emptyNames > store::MaxEmptyNames)
-                        break;
-                    continue;
-                }
-                items.append({item, query.value(0).toInt()});
-            }
+        if (auto error = connection.run(
+                query, QStringLiteral("SELECT %1, %2 FROM %3 ORDER BY %1").arg(idField, textField, table)))
+            return error;
+        while (query.next()) {
+            QString item = NullToEmpty(query.value(1));
+            if (!item.isEmpty())
+                items.append({std::move(item), query.value(0).toLongLong()});
         }
-    }
+        return store::readError(query);
+    });
+    if (!outcome)
+        items.clear();
     list.clear();
     list.addItems(items);
-    platform::PendingEvents::run();
 
     bool isNumber = false;
-    const qint32 wantedId = selectByText ? 0 : wanted.toInt(&isNumber);
+    const qint64 wantedId = selectByText ? 0 : wanted.toLongLong(&isNumber);
     int selected = 0;
     for (int index = 0; index < list.count(); ++index) {
         if (selectByText ? list.itemText(index) == wanted : isNumber && list.itemData(index) == wantedId) {
@@ -301,6 +307,7 @@ void FillListFromTable(store::EntryList& list, const QString& table, const QStri
     }
     if (list.count() > 0)
         list.setCurrentIndex(selected);
+    return outcome;
 }
 
 } // namespace modCofra

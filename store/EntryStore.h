@@ -2,40 +2,63 @@
 #include <QString>
 #include <QVariant>
 #include <functional>
+#include <optional>
 
 namespace store {
 class EntryList;
-}
+
+// What a store procedure did: whether its work got done, and the text of the
+// latest failure the user was shown (it stays when a retry then succeeded).
+struct Outcome {
+    bool ok = true;
+    QString error;
+    explicit operator bool() const { return ok; }
+};
+
+} // namespace store
 
 // The entry database "QorCofra.db" in the program folder (modCofra::strAppPath),
 // table tblCofra. Every procedure opens its own connection and closes it before
-// it returns; nothing of the database stays open between calls.
+// it returns; nothing of the database stays open between calls. Every failure
+// is put to the user through the error prompt (store::setErrorPrompt) and comes
+// back as a failed result: no procedure answers as if it had read or written
+// when it could not. Ids are SQLite's row ids, 64 bits wide; 0 means no entry.
 namespace modCofra {
 
-// Reads one entry. Returns empty on success, otherwise the error text.
-QString LoadEntry(qint32 id, QString& name, QString& hint, QString& text);
-// The lngID of the first row with that name (compared without regard to case), or 0.
-qint32 FindEntryID(const QString& name);
-// Inserts (id 0) or changes the row with that id. Returns empty on success, otherwise the error text.
-QString StoreEntry(qint32 id, const QString& name, const QString& hint, const QString& text);
-void DeleteRecord(const QString& table, const QString& field, qint32 value);
-// Lists the text field of every row (at most 10000 rows; the listing also ends at
-// the 101st empty text, and empty texts are never listed), each entry carrying its
-// own row's id field. Then selects the first entry whose text (selectByText) or id
-// (otherwise, wanted read as a number) equals wanted, or the first entry.
-void FillListFromTable(store::EntryList& list, const QString& table, const QString& idField,
-                       const QString& textField, const QString& wanted, bool selectByText);
+// Reads one entry; on failure the out-arguments keep what the caller put in.
+store::Outcome LoadEntry(qint64 id, QString& name, QString& hint, QString& text);
+// The lngID of the first row whose name equals `name` without regard to the
+// case of any letter, 0 when there is none, nothing when the file could not be read.
+std::optional<qint64> FindEntryID(const QString& name);
+// Inserts (id 0) or changes the row with that id; a row that is gone is a
+// failure. `storedId`, when given, receives the id of the row written.
+store::Outcome StoreEntry(qint64 id, const QString& name, const QString& hint, const QString& text,
+                          qint64* storedId = nullptr);
+// Deletes the row; no row of that id is a failure. No copy of the row's
+// content stays in the file or its write-ahead log.
+store::Outcome DeleteRecord(const QString& table, const QString& field, qint64 value);
+// Lists the text field of every row whose text is not empty, each entry
+// carrying its own row's id field, then selects the first entry whose text
+// (selectByText) or id (otherwise, wanted read as a number) equals wanted, or
+// the first entry. When the table cannot be read the list is left empty.
+store::Outcome FillListFromTable(store::EntryList& list, const QString& table, const QString& idField,
+                                 const QString& textField, const QString& wanted, bool selectByText);
 QString NullToEmpty(const QVariant& value);
 
 } // namespace modCofra
 
 namespace store {
 
-// The "An Error Occured!" Abort/Retry/Ignore question of the guarded procedures;
-// the user interface installs it.
+// The "An Error Occured!" Abort/Retry/Ignore question; the user interface
+// installs it. Retry runs the failed step again; Abort and Ignore both leave
+// the step undone, and as each procedure's work is that one step, it fails.
 enum class ErrorAnswer { Abort, Retry, Ignore };
 // Without a prompt a failure is answered with Abort.
 void setErrorPrompt(std::function<ErrorAnswer(const QString& text)> prompt);
+
+// How long a procedure waits for another program that holds the file.
+void setBusyTimeout(int milliseconds);
+int busyTimeout();
 
 // strAppPath followed by the database file name.
 QString databasePath();

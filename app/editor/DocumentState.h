@@ -11,7 +11,7 @@ struct DocumentState {
     bool ynFontItalic = false;
     bool ynFontStrike = false;
     bool ynFontUnderline = false;
-    qint32 lngEntryID = 0; // 0: no stored entry is open
+    qint64 lngEntryID = 0; // the row id of the open entry; 0: no stored entry is open
     QString strEntryName;
     QString strEntryHint;
     QString strEntryText; // the entry as loaded, or the plain text just before encryption

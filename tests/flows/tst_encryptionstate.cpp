@@ -97,17 +97,28 @@ private slots:
         QVERIFY(!w.locked());
         w.editor->setText(QStringLiteral("737AB"));
         QVERIFY(w.locked());
-        // Characters outside the code page would not come back: the text stays plain, and says so.
-        const QString wide = QStringLiteral("\u65e5\u672c \u043a\u043b\u044e\u0447");
-        w.editor->setText(wide);
-        QVERIFY(w.press(QStringLiteral("key")));
-        QCOMPARE(w.editor->Text(), wide);
-        QCOMPARE(w.boxes(), QStringList({"Aw Shucks!: An Error occured while Encrypting [0, 400]"}));
+        // Characters outside the code page would not come back: before any key is
+        // asked for, the first one is named, placed and selected, and the text stays.
+        for (const QString& wide : {QStringLiteral("ok\n\U0001F600 \u2192"), QStringLiteral("ok\nab\u2192")}) {
+            w.editor->setText(wide);
+            w.messages.clear();
+            QVERIFY(!w.press(QStringLiteral("key")));
+            QCOMPARE(w.editor->Text(), wide);
+            const bool emoji = wide[3].isHighSurrogate();
+            QCOMPARE(QString("%1,%2").arg(w.editor->SelStart()).arg(w.editor->SelLength()), emoji ? "3,2" : "5,1");
+            QCOMPARE(w.boxes(),
+                     QStringList("Character Not Supported: The character " +
+                                 QString(emoji ? "\"\U0001F600\" (U+1F600) on line 2, column 1"
+                                               : "\"\u2192\" (U+2192) on line 2, column 3") +
+                                 " cannot be encrypted.\r\n\r\nEntries hold only the characters of the Western "
+                                 "European set (Windows-1252). Replace or delete the selected character, then "
+                                 "try again. [2, 400]"));
+        }
     }
 
     // Texts that begin with "737", keys and texts of digits, a key outside the code page.
     void rightKeyOpensWrongKeyWarns() {
-        const QStringList keys = {"Key 1", "7370", "pw", "\u043a\u043b\u044e\u0447"};
+        const QStringList keys = {"Key 1", "7370", "pw", "caf\u00e9"};
         const QStringList texts = {"Dear diary,\n\t\u20ac12 caf\u00e9 \u2013 \"ok\"\n", "1234",
                                    "737-555-0199 plumber", "note"};
         QStringList warnings;
@@ -190,6 +201,46 @@ private slots:
         }));
         QCOMPARE(w.editor->Text(), QStringLiteral("walkies"));
         QCOMPARE(w.boxes().size(), 3); // no hint asked for this time
+    }
+
+    // A new key must reach the cipher unchanged, and its hint must not hold it:
+    // each refusal says why and keeps the dialog up.
+    void newKeyRefusals() {
+        const QString more = "\r\nFor more information on\r\n %1 see help. [2, 1000400]";
+        const QString badKey = "Key Character Not Usable: Please enter a password without \"\u043a\" (U+043A)\r\n\r\n"
+                               "Keys can hold only the characters of the Western European set." +
+                               more.arg("passwords");
+        const QString badHint = "Hint Gives Away the Key: Please enter a Hint that does not contain the key\r\n\r\n"
+                                "The hint is stored unencrypted: choose one that reminds you of the key without "
+                                "giving it away." +
+                                more.arg("Hints");
+        const QList<QStringList> cases = {
+            {"x\u043a\u043b\u044e\u0447", "h", badKey},
+            {"Rex1998", "named REX1998 at birth", badHint},
+            {"pw", " PW ", badHint},
+            {"pw", "pw is short", ""}, // a key this short turns up in hints by chance
+            {"Rex1998", "our first dog", ""},
+        };
+        for (const QStringList& c : cases) {
+            Window w;
+            w.editor->setText(QStringLiteral("walkies"));
+            bool stayed = false;
+            QVERIFY(w.press([&](QWidget* d) {
+                type(d, "txtHint", c[1]);
+                type(d, "txtPhiVer", c[0]);
+                click(d, "cmdOK");
+                stayed = d->isVisible();
+            }));
+            QCOMPARE(w.boxes(), c[2].isEmpty() ? QStringList() : QStringList(c[2]));
+            QCOMPARE(stayed, !c[2].isEmpty());
+            QCOMPARE(modCofra::IsEncryptedText(w.editor->Text()), c[2].isEmpty());
+        }
+        // Entries stored with such a key, which reached the cipher as "x????", still open as they did.
+        Window w;
+        const QString key = "x\u043a\u043b\u044e\u0447";
+        w.editor->setText(crypto::encrypt(key + "note", key));
+        QVERIFY(w.press(key));
+        QCOMPARE(w.editor->Text() + w.boxes().join(""), "note");
     }
 };
 

@@ -33,14 +33,17 @@ int writer(const QString& folder, const QString& prefix, int count) {
     std::fflush(stdout);
     for (int n = 0; count == 0 || n < count; ++n) {
         const QString name = QStringLiteral("%1-%2").arg(prefix).arg(count ? n : int(random.bounded(16)));
-        const qint32 id = modCofra::FindEntryID(name);
+        const std::optional<qint64> found = modCofra::FindEntryID(name);
+        if (!found)
+            continue; // the prompt has counted it
+        const qint64 id = *found;
         const quint32 action = random.bounded(4), seed = random.generate();
         if (id != 0 && action == 0)
             modCofra::DeleteRecord("tblCofra", "lngID", id);
         else
             modCofra::StoreEntry(action == 1 ? 0 : id, name, QString::number(seed),
                                  modCofra::RC4Transform(name + textOf(seed), name));
-        failures += count != 0 && modCofra::FindEntryID(name) == 0;
+        failures += count != 0 && modCofra::FindEntryID(name).value_or(0) == 0;
     }
     return failures;
 }
