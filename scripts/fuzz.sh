@@ -8,22 +8,26 @@
 #
 #   scripts/fuzz.sh [seconds] [target...]      e.g. scripts/fuzz.sh 60 textcipher hexcodec
 #
-# Seeds come from tests/fuzz/corpus/<target>/; what the fuzzer adds goes to
-# build-fuzz/corpus/<target>/, and an input that shows a finding (crash,
-# sanitizer report, violated property, leak, time-out) to
-# build-fuzz/findings/<target>/. Replay one with build-fuzz/fuzz/fuzz_<target> <file>.
+# Seeds come from tests/fuzz/corpus/<target>/ and are only read; what the
+# fuzzer adds goes to a scratch folder ($COFRA_FUZZ_SCRATCH, by default
+# /tmp/cofra-fuzz/<target>/), so the seed folders stay small. An input that
+# shows a finding (crash, sanitizer report, violated property, leak, time-out)
+# goes to build-fuzz/findings/<target>/, with the run's log beside it. Replay
+# one with build-fuzz/fuzz/fuzz_<target> <file>.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${1:-600}
 [ $# -gt 0 ] && shift
 runs=${COFRA_FUZZ_RUNS:-10000000}
+scratch=${COFRA_FUZZ_SCRATCH:-/tmp/cofra-fuzz}
 
 if ! command -v clang++ >/dev/null; then
     echo "fuzz.sh: clang++ is needed (Debian: sudo apt-get install clang libclang-rt-dev)" >&2
     exit 1
 fi
-jobs=$(nproc 2>/dev/null || echo 2)
+# The machine is usually shared: two compile jobs at most.
+jobs=$(($(nproc 2>/dev/null || echo 2) < 2 ? 1 : 2))
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCOFRA_FUZZ=ON -DCOFRA_BUILD_TESTS=OFF -DCOFRA_BUILD_BENCH=OFF >/dev/null
 nice -n 19 cmake --build build-fuzz --target cofra_fuzz -j "$jobs"
@@ -40,12 +44,13 @@ printf '\n%-18s %12s %8s %8s %8s %s\n' target executions seconds cov ft findings
 for target in "${targets[@]}"; do
     binary=build-fuzz/fuzz/fuzz_$target
     [ -x "$binary" ] || { echo "fuzz.sh: no target $target" >&2; exit 2; }
-    corpus=build-fuzz/corpus/$target
+    corpus=$scratch/$target
     findings=build-fuzz/findings/$target
     log=build-fuzz/findings/$target.log
     mkdir -p "$corpus" "$findings"
     before=$(find "$findings" -type f | wc -l)
     start=$(date +%s)
+    # One process, one worker: a single target at a time at the lowest priority.
     nice -n 19 "$binary" -max_total_time="$seconds" -runs="$runs" -timeout=10 -print_final_stats=1 \
         -artifact_prefix="$findings/" "$corpus" "tests/fuzz/corpus/$target" >"$log" 2>&1 || true
     elapsed=$(($(date +%s) - start))
