@@ -40,11 +40,29 @@ std::optional<bool> readBool(const QString& text) {
 
 QString writeSingle(double value) {
     const float single = static_cast<float>(value);
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    if (std::fabs(single) < 1e7f && single == std::trunc(single))
-        return locale.toString(static_cast<qlonglong>(single));
-    return locale.toString(static_cast<double>(single), 'g', 7);
+    const bool whole = std::fabs(single) < 1e7f && single == std::trunc(single);
+    const auto write = [single, whole](QLocale locale) {
+        locale.setNumberOptions(QLocale::OmitGroupSeparator);
+        return whole ? locale.toString(static_cast<qlonglong>(single))
+                     : locale.toString(static_cast<double>(single), 'g', 7);
+    };
+    // Seven significant digits, as written.
+    const auto readsBack = [single](const QString& text) {
+        const std::optional<double> back = readNumber(text);
+        return back && std::fabs(*back - single) <= std::fabs(single) * 1e-6;
+    };
+    // Qt cannot read some locales' own signs: a minus of more than one
+    // character (Arabic's marked minus), U+2212 (Swedish, Hebrew), exponents
+    // such as "×10^". Plain signs in the locale's form come next; the C form,
+    // last, is what the others leave (a locale may read its "." as grouping).
+    const QLocale locale;
+    QString text = write(locale);
+    if (readsBack(text))
+        return text;
+    text.replace(locale.exponential(), QStringLiteral("e"));
+    text.replace(locale.negativeSign(), QStringLiteral("-"));
+    text.replace(locale.positiveSign(), QStringLiteral("+"));
+    return readsBack(text) ? text : write(QLocale::c());
 }
 
 } // namespace localenumbers

@@ -16,12 +16,15 @@ bool isDigit(char16_t c) {
 } // namespace
 
 KeyDecision FilterRGBKey(int code, bool hexMode) {
-    if (code >= 0 && code <= 0xFFFF)
-        code = QChar(static_cast<char16_t>(code)).toUpper().unicode();
+    // Only a character code can be a digit: a code outside 16 bits must not
+    // pass for the character its low bits happen to spell.
+    if (code < 0 || code > 0xFFFF)
+        return {0, true};
+    code = QChar(static_cast<char16_t>(code)).toUpper().unicode();
     // Codes up to 8 are control keys such as backspace.
-    if ((code >= 0 && code <= 8) || isDigit(static_cast<char16_t>(code)))
+    if (code <= 8 || isDigit(static_cast<char16_t>(code)))
         return {code, false};
-    if (hexMode && code <= 0xFFFF && isHexLetter(static_cast<char16_t>(code)))
+    if (hexMode && isHexLetter(static_cast<char16_t>(code)))
         return {code, false};
     return {0, true};
 }

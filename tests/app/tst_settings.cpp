@@ -1,11 +1,13 @@
 // Window placement, format and colours kept in the settings store.
 #include "tests/app/AppFixture.h"
 
+#include "app/LocaleNumbers.h"
 #include "app/editor/EntryEditor.h"
 #include "colour/ColourSwatch.h"
 #include "platform/Screen.h"
 
 #include <QTest>
+#include <cmath>
 
 class TestSettings : public QObject {
     Q_OBJECT
@@ -14,6 +16,7 @@ private slots:
     void placementIsKeptOnTheScreen();
     void unreadableValuesLeaveTheirProperty();
     void numbersFollowTheLocale();
+    void writtenNumbersReadBackInEveryLocale();
 };
 
 void TestSettings::firstStartThenRestart() {
@@ -101,6 +104,24 @@ void TestSettings::numbersFollowTheLocale() {
         app.messages.queue(QMessageBox::No);
         app.window->close();
         QCOMPARE(app.setting(QStringLiteral("Top")), QStringLiteral("964,8"));
+    }
+    QLocale::setDefault(previous);
+}
+
+void TestSettings::writtenNumbersReadBackInEveryLocale() {
+    // Locales whose own minus signs and exponents Qt does not read back, one
+    // whose "." is its grouping, and a plain one.
+    const char* const locales[] = {"ar_JO", "ar_LY", "fa_IR", "sv_SE", "he_IL", "de_DE"};
+    const float values[] = {-1217.0f, -3.375f, 1e-5f, -2.5e20f, 964.8f};
+    const QLocale previous;
+    for (const char* name : locales) {
+        QLocale::setDefault(QLocale(QLatin1String(name)));
+        for (const float value : values) {
+            const QString written = localenumbers::writeSingle(value);
+            const std::optional<double> read = localenumbers::readNumber(written);
+            QVERIFY2(read && std::fabs(*read - value) <= std::fabs(value) * 1e-6,
+                     qPrintable(QStringLiteral("%1: %2").arg(QLatin1String(name), written)));
+        }
     }
     QLocale::setDefault(previous);
 }
