@@ -163,7 +163,7 @@ private slots:
     // program put it there and it was not edited since; any other is asked about.
     void ciphertextShapedTexts() {
         Window w;
-        for (const char* note : {"7375551234", "737ABC", "7370"}) {
+        for (const QString& note : QStringList{"7375551234", "737ABC", "7370"}) {
             // No (the default) encrypts it like any plain text; Cancel stores nothing.
             for (const auto answer : {Cancel, No}) {
                 w.editor->setText(note);
