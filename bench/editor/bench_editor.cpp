@@ -57,10 +57,10 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const double hex = ratio(benchtexts::hexLine(2 * 1024 * 1024));
+    const double hex = ratio(benchtexts::hexLine(qsizetype{2} * 1024 * 1024));
     std::printf("editor_set_ratio_2mb_hex %.3f\n", hex);
     std::fflush(stdout);
-    const double prose = ratio(benchtexts::prose(1024 * 1024));
+    const double prose = ratio(benchtexts::prose(qsizetype{1024} * 1024));
     std::printf("editor_set_ratio_1mb_text %.3f\n", prose);
     return 0;
 }

@@ -4,13 +4,14 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <memory>
+#include <utility>
 
 void ModalDriver::onNextModal(std::function<void(QWidget*)> act, int timeoutMs) {
     m_fired = false;
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
     auto poll = std::make_shared<std::function<void()>>();
-    *poll = [this, act, timeoutMs, clock, poll]() {
+    *poll = [this, act = std::move(act), timeoutMs, clock, poll]() {
         if (QWidget* modal = QApplication::activeModalWidget(); modal && modal->isVisible()) {
             m_fired = true;
             act(modal);
