@@ -15,5 +15,5 @@ int main(int argc, char** argv) {
 
     frmCofra window;
     window.Form_Load();
-    return app.exec();
+    return QApplication::exec();
 }

@@ -29,7 +29,7 @@ constexpr auto kValues = makeValues();
 constexpr std::array<char16_t, 512> makePairs() {
     constexpr char16_t digits[] = u"0123456789ABCDEF";
     std::array<char16_t, 512> pairs{};
-    for (int b = 0; b < 256; ++b) {
+    for (std::size_t b = 0; b < 256; ++b) {
         pairs[2 * b] = digits[b >> 4];
         pairs[2 * b + 1] = digits[b & 15];
     }
@@ -110,7 +110,7 @@ void encode(const std::uint8_t* bytes, qsizetype count, char16_t* out) {
         encodeBlock(bytes + k, out + 2 * k);
 #endif
     for (; k < count; ++k)
-        std::memcpy(out + 2 * k, &kPairs[2 * bytes[k]], 2 * sizeof(char16_t));
+        std::memcpy(out + 2 * k, &kPairs[std::size_t{2} * bytes[k]], 2 * sizeof(char16_t));
 }
 
 bool decode(const char16_t* digits, qsizetype count, std::uint8_t* out) {

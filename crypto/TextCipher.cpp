@@ -44,7 +44,7 @@ void preferHugePages(QString& buffer) {
     const std::uintptr_t begin = (first + Huge - 1) & ~(Huge - 1);
     const std::uintptr_t end = owned & ~(Huge - 1);
     if (end >= begin + 2 * Huge)
-        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+        madvise(reinterpret_cast<char*>(buffer.data()) + (begin - first), end - begin, MADV_HUGEPAGE);
 #else
     Q_UNUSED(buffer);
 #endif
@@ -67,7 +67,7 @@ struct Rc4 {
     // tables start their pages (see Windows1252.cpp), so the loop's table
     // loads never share the low twelve address bits with its stores to the
     // permutation, which the processor would mistake for a dependency.
-    alignas(4096) std::uint32_t page[1024];
+    alignas(4096) std::uint32_t page[1024]{};
     std::uint32_t* const s = page + 512;
 
     explicit Rc4(QStringView key) {
@@ -123,8 +123,7 @@ QString encryptWith(QStringView text, QStringView key, const CipherHooks& hooks)
     if (hooks.busyCursor)
         hooks.busyCursor(true);
     const char16_t* in = text.utf16();
-    const auto& toByte = Windows1252::fromUnicode;
-    rc4.run(n, [&](qsizetype k, std::uint8_t ks) { cipher[k] = toByte[in[k]] ^ ks; });
+    rc4.run(n, [&](qsizetype k, std::uint8_t ks) { cipher[k] = Windows1252::fromUnicode[in[k]] ^ ks; });
     if (hooks.pendingEvents)
         hooks.pendingEvents();
 
@@ -151,8 +150,7 @@ QString decryptWith(QStringView text, QStringView key, const CipherHooks& hooks)
     Rc4 rc4(key);
     if (hooks.busyCursor)
         hooks.busyCursor(true);
-    const auto& toChar = Windows1252::toUnicode;
-    rc4.run(n, [&](qsizetype k, std::uint8_t ks) { out[k] = toChar[cipher[k] ^ ks]; });
+    rc4.run(n, [&](qsizetype k, std::uint8_t ks) { out[k] = Windows1252::toUnicode[cipher[k] ^ ks]; });
     if (hooks.busyCursor)
         hooks.busyCursor(false);
     return result;

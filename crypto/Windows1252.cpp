@@ -46,9 +46,8 @@ QString roundTrip(QStringView text) {
 }
 
 qsizetype firstUnrepresentable(QStringView text) {
-    const auto found = std::find_if(text.begin(), text.end(), [](QChar c) {
-        return toUnicode[fromUnicode[c.unicode()]] != c.unicode();
-    });
+    const auto* const found = std::find_if(
+        text.begin(), text.end(), [](QChar c) { return toUnicode[fromUnicode[c.unicode()]] != c.unicode(); });
     return found == text.end() ? -1 : found - text.begin();
 }
 
@@ -60,7 +59,7 @@ QString describeCharacter(QStringView text, qsizetype index) {
     const QStringView character = text.sliced(index, characterLength(text, index));
     const char32_t code = character.size() == 2 ? QChar::surrogateToUcs4(character[0], character[1])
                                                 : character[0].unicode();
-    const QString number = QStringLiteral("U+%1").arg(quint32(code), 4, 16, QLatin1Char('0')).toUpper();
+    QString number = QStringLiteral("U+%1").arg(quint32(code), 4, 16, QLatin1Char('0')).toUpper();
     if (!QChar::isPrint(code) || QChar::isSurrogate(code))
         return number;
     return QLatin1Char('"') + character.toString() + QStringLiteral("\" (") + number + QLatin1Char(')');

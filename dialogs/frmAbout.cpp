@@ -58,7 +58,7 @@ int penWidthFor(int n) {
 }
 // Palette entry of the dot drawn once the cycle has moved on to n.
 qint16 paletteEntryFor(int n) {
-    return n == 1 ? 12 : n == 2 ? 0 : 8;
+    return static_cast<qint16>(n == 1 ? 12 : n == 2 ? 0 : 8);
 }
 
 const char* const SysInfoPrograms[] = {

@@ -51,14 +51,14 @@ private:
     // Shows why the input cannot be taken (OK and Help) and keeps the dialog up.
     void refuse(const QString& title, const QString& text, QWidget* field);
 
-    QLabel* Label2;
-    QLabel* lblLabels;
-    QLineEdit* txtPhiVer;
-    QLabel* lblHint;
-    QLineEdit* txtHint;
-    QCheckBox* chkMask;
-    QToolButton* imgHint;
-    QPushButton* cmdOK;
-    QPushButton* cmdCancel;
+    QLabel* Label2 = nullptr;
+    QLabel* lblLabels = nullptr;
+    QLineEdit* txtPhiVer = nullptr;
+    QLabel* lblHint = nullptr;
+    QLineEdit* txtHint = nullptr;
+    QCheckBox* chkMask = nullptr;
+    QToolButton* imgHint = nullptr;
+    QPushButton* cmdOK = nullptr;
+    QPushButton* cmdCancel = nullptr;
     bool m_ynGetMode = true;
 };

@@ -71,7 +71,7 @@ void EncryptionState::ToggleEncryption() {
         warnNotEncrypted();
 }
 
-void EncryptionState::EncryptText(QString key) {
+void EncryptionState::EncryptText(const QString& key) {
     const QString plain = m_txtMain->Text();
     // One byte per character: a text with characters outside the code page
     // would come back with "?" in their place, so it stays as it is (the
@@ -92,7 +92,7 @@ void EncryptionState::EncryptText(QString key) {
     finish();
 }
 
-void EncryptionState::DecryptText(QString key) {
+void EncryptionState::DecryptText(const QString& key) {
     const QString cipher = m_txtMain->Text();
     // Without a key or a ciphertext there is nothing to open; going on would
     // empty the editor or mangle a plain text.

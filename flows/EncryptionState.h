@@ -19,8 +19,8 @@ public:
                     std::function<void()> applyFormat, QObject* parent = nullptr);
 
     void ToggleEncryption();
-    void EncryptText(QString key);
-    void DecryptText(QString key);
+    void EncryptText(const QString& key);
+    void DecryptText(const QString& key);
     void ShowEncryptionState();
     // "Aw Shucks!": a text that should now be encrypted is not.
     void warnNotEncrypted();

@@ -81,7 +81,7 @@ void EntryFlows::MainOpen(qint64 lngKID) {
     m_encryption.ToggleEncryption();
 }
 
-void EntryFlows::MainSave(QString strName) {
+void EntryFlows::MainSave(const QString& strName) {
     modCofra::SetBusyCursor(true);
     const std::optional<qint64> found = modCofra::FindEntryID(strName);
     modCofra::SetBusyCursor(false);

@@ -23,7 +23,7 @@ public:
     void ShowOpenDialog();
     void ShowSaveDialog();
     void MainOpen(qint64 lngKID);
-    void MainSave(QString strName);
+    void MainSave(const QString& strName);
 
     // Shows the chooser in save mode and runs window events until it is
     // closed; true when a save stored the editor text meanwhile.

@@ -13,7 +13,7 @@ std::function<bool(const QString&)>& starter() {
 
 QString Programs::findOnPath(const QStringList& names) {
     for (const QString& name : names) {
-        const QString path = QStandardPaths::findExecutable(name);
+        QString path = QStandardPaths::findExecutable(name);
         if (!path.isEmpty())
             return path;
     }

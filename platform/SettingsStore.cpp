@@ -4,6 +4,7 @@
 
 #include <QSettings>
 #include <memory>
+#include <utility>
 
 namespace platform {
 namespace {
@@ -30,7 +31,7 @@ QString SettingsStore::read(const QString& section, const QString& key, const QS
     return settings->value(path).toString();
 }
 
-SettingsStore::Writer::Writer(const QString& section) : m_settings(open()), m_section(section) {}
+SettingsStore::Writer::Writer(QString section) : m_settings(open()), m_section(std::move(section)) {}
 
 SettingsStore::Writer::~Writer() = default;
 

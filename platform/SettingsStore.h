@@ -16,7 +16,7 @@ public:
     // together, in one pass, when the writer goes.
     class Writer {
     public:
-        explicit Writer(const QString& section);
+        explicit Writer(QString section);
         ~Writer();
         Writer(const Writer&) = delete;
         Writer& operator=(const Writer&) = delete;

@@ -19,7 +19,8 @@ QImage iconImage(const QString& name) {
     if (width <= 0 || height <= 0 || data.size() != 8 + qsizetype(width) * height * 4)
         return QImage();
     // The image is a view of `data`; copy() makes it own its pixels.
-    return QImage(header + 8, width, height, width * 4, QImage::Format_ARGB32_Premultiplied).copy();
+    return QImage(header + 8, width, height, qsizetype{width} * 4, QImage::Format_ARGB32_Premultiplied)
+        .copy();
 }
 
 QIcon icon(const QString& name) {

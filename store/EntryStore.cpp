@@ -276,7 +276,7 @@ Outcome DeleteRecord(const QString& table, const QString& field, qint64 value) {
 Outcome FillListFromTable(store::EntryList& list, const QString& table, const QString& idField,
                           const QString& textField, const QString& wanted, bool selectByText) {
     QList<store::EntryListItem> items;
-    const Outcome outcome = store::runGuarded([&](store::Connection& connection) -> StepResult {
+    Outcome outcome = store::runGuarded([&](store::Connection& connection) -> StepResult {
         items.clear();
         if (auto error = store::checkNames({table, idField, textField}))
             return error;

@@ -82,5 +82,5 @@ int main(int argc, char** argv) {
         }
         QTimer::singleShot(100, &app, &QCoreApplication::quit);
     });
-    return app.exec();
+    return QApplication::exec();
 }

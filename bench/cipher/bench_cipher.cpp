@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr qsizetype kTextSize = 10 * 1024 * 1024;
+constexpr qsizetype kTextSize = qsizetype{10} * 1024 * 1024;
 constexpr int kRounds = 15;
 
 // Seconds of one run of the work.

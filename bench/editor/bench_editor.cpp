@@ -123,8 +123,8 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QString hex = benchtexts::hexLine(2 * 1024 * 1024);
-    const QString prose = benchtexts::prose(1024 * 1024);
+    const QString hex = benchtexts::hexLine(qsizetype{2} * 1024 * 1024);
+    const QString prose = benchtexts::prose(qsizetype{1024} * 1024);
     QString blob = prose;
     blob.replace(QLatin1Char('\n'), QLatin1Char(' '));
 

@@ -106,7 +106,7 @@ private slots:
 
         const double pixelsPerPoint = surface->logicalDpiX() / 72.0;
         const std::pair<QRgb, double> dots[] = {{0xFF000000, 5}, {0xFF808080, 4}, {0xFFFF0000, 3}};
-        for (int i = 0; i < 3; ++i) {
+        for (qsizetype i = 0; i < 3; ++i) {
             const auto [colour, width] = dots[i];
             const QPoint centre(qRound(at[2 * i] * shot.width() + pixelsPerPoint / 2),
                                 qRound(at[2 * i + 1] * shot.height() + pixelsPerPoint / 2));

@@ -188,7 +188,7 @@ void TestColourPicker::captureWithFailedAndGoodReads() {
     const std::pair<qint32, QColor> answers[] = {{-1, Qt::white},
                                                  {ComposeRGB(12, 34, 56), QColor(12, 34, 56)}};
     for (const auto& [answer, shown] : answers) {
-        platform::ScreenPixel::setReader([&reads, answer](const QPoint&) { return ++reads, answer; });
+        platform::ScreenPixel::setReader([&reads, value = answer](const QPoint&) { return ++reads, value; });
         click("chkCapture");
         QVERIFY(capture->isChecked() && QWidget::mouseGrabber() == m_picker);
         QCOMPARE(m_picker->cursor().shape(), Qt::BitmapCursor);

@@ -37,7 +37,7 @@ struct Window : AppFixture {
 
     // Presses the toggle and lets `act` work the key dialog; a dialog left up
     // is cancelled. False when no dialog came up.
-    bool press(const Act& act) {
+    bool press(const Act& act) const {
         const Act work = [&](QWidget* dialog) {
             if (QTest::qWaitForWindowActive(dialog))
                 act(dialog);

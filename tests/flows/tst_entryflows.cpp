@@ -64,7 +64,7 @@ struct Window : AppFixture {
         chooserButton("cmdOpen");
     }
     // Types at the end of the text, as a keyboard does, including characters no key of a US layout carries.
-    void typeAtEnd(const QString& text) {
+    void typeAtEnd(const QString& text) const {
         editor->setFocus();
         QTest::keyClick(editor, Qt::Key_End, Qt::ControlModifier);
         typeInto(editor, text);

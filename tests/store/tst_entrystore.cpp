@@ -253,7 +253,8 @@ private slots:
         QTest::keyClick(lstNames(), Qt::Key_Return);
         clickRow(2);
         QTest::mouseDClick(lstNames()->viewport(), Qt::LeftButton, {}, rowAt(2));
-        QCOMPARE(QList<QVariantList>(chosen), (QList<QVariantList>{{3}, {5}, {4294967297LL}}));
+        QCOMPARE(static_cast<const QList<QVariantList>&>(chosen),
+                 (QList<QVariantList>{{3}, {5}, {4294967297LL}}));
         modCofra::SetBusyCursor(false);
 
         // The entry remembered by id or by its exact name is selected, otherwise the first.
@@ -280,7 +281,8 @@ private slots:
         QTest::keyClick(txtName, Qt::Key_Return); // no name, nothing to save
         QTest::keyClicks(txtName, QString(60, QChar('x')));
         QTest::keyClick(txtName, Qt::Key_Return);
-        QCOMPARE(QList<QVariantList>(saved), QList<QVariantList>{{QString(50, QChar('x'))}});
+        QCOMPARE(static_cast<const QList<QVariantList>&>(saved),
+                 QList<QVariantList>{{QString(50, QChar('x'))}});
         QTest::keyClick(txtName, Qt::Key_Escape); // closes, and the pointer is no longer busy
         QVERIFY(!frmOpenSave::loaded());
     }

@@ -108,8 +108,9 @@ private slots:
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    if (app.arguments().size() == 5 && app.arguments()[1] == "--writer")
-        return writer(app.arguments()[2], app.arguments()[3], app.arguments()[4].toInt());
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() == 5 && args[1] == "--writer")
+        return writer(args[2], args[3], args[4].toInt());
     tst_StoreProcesses test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <memory>
+#include <utility>
 
 void ModalDriver::onNextModal(std::function<void(QWidget*)> act, int timeoutMs) {
     m_fired = false;
@@ -14,7 +15,7 @@ void ModalDriver::onNextModal(std::function<void(QWidget*)> act, int timeoutMs) 
     // a poll behind nor one that would reach it afterwards.
     auto poll = std::make_shared<std::function<void()>>();
     const std::weak_ptr<std::function<void()>> self = poll;
-    *poll = [this, act, timeoutMs, clock, self]() {
+    *poll = [this, act = std::move(act), timeoutMs, clock, self]() {
         if (QWidget* modal = QApplication::activeModalWidget(); modal && modal->isVisible()) {
             m_fired = true;
             act(modal);
