@@ -169,6 +169,10 @@ void frmCofra::buildMenus() {
     addItem(help, QStringLiteral("MnuHelpFile"), QStringLiteral("&Contents"), key("F1"),
             [this]() { MnuHelpFile_Click(); });
     addItem(help, QStringLiteral("MnuHelp"), QStringLiteral("&About"), {}, [this]() { MnuHelp_Click(); });
+    // The arrow a narrow window shows for the menus that do not fit: named
+    // like any other control, or a screen reader would call it just "button".
+    if (auto* more = menuBar()->findChild<QWidget*>(QStringLiteral("qt_menubar_ext_button")))
+        more->setAccessibleName(QStringLiteral("More menus"));
 }
 
 void frmCofra::Form_Load() {

@@ -4,6 +4,7 @@
 
 #include "app/editor/EntryEditor.h"
 #include "colour/ColourSwatch.h"
+#include "platform/FontList.h"
 #include "platform/Screen.h"
 
 #include <QAbstractButton>
@@ -32,6 +33,7 @@ class TestFormat : public QObject {
     Q_OBJECT
 private slots:
     void startUpKeepsOnlyFontAndColours();
+    void firstStartFontWhereTerminalIsMissing();
     void sizeBoxAppliesEveryChange();
     void styleButtonsFollowTheirIndexes();
     void nextFontAndHideText();
@@ -60,6 +62,43 @@ void TestFormat::startUpKeepsOnlyFontAndColours() {
         QCOMPARE(doc.strFontName, AppFixture::fonts()[row]);
         QCOMPARE(editorFont(app).family(), AppFixture::fonts()[row]);
         QVERIFY(fontList(app)->isEnabled());
+    }
+}
+
+void TestFormat::firstStartFontWhereTerminalIsMissing() {
+    // The display's families, the desktop's fixed-width face, a saved font
+    // (empty: none) and the font the first start shows.
+    const QStringList plain = AppFixture::fonts();
+    const QStringList withTerminal = plain + QStringList{"Terminal"};
+    const QStringList withFoundries = {"Alpha Sans", "Beta Serif", "Nimbus Mono PS [UKWN]", "Nimbus Mono PS [urw]"};
+    const struct {
+        QStringList families;
+        const char* fixed;
+        const char* saved;
+        const char* shown;
+    } cases[] = {
+        {plain, "Gamma Mono", "", "Gamma Mono"},
+        {plain, "gamma mono", "", "Gamma Mono"},
+        {withFoundries, "Nimbus Mono PS", "", "Nimbus Mono PS [UKWN]"},
+        {plain, "Unlisted Mono", "", "Beta Serif"}, // neither: the list's second entry
+        {plain, "", "", "Beta Serif"},
+        {withTerminal, "Gamma Mono", "", "Terminal"}, // Terminal wins where it exists
+        {plain, "Gamma Mono", "Delta Script", "Delta Script"}, // a saved font is kept
+    };
+    for (const auto& c : cases) {
+        AppFixture app(ProgramFolder::WithDatabase, false);
+        const QStringList families = c.families;
+        platform::FontList::setSource([families] { return families; });
+        const QString fixed = QString::fromLatin1(c.fixed);
+        platform::FontList::setFixedSource([fixed] { return fixed; });
+        if (*c.saved)
+            app.setSetting(QStringLiteral("Font"), QString::fromLatin1(c.saved));
+        app.window->Form_Load();
+        platform::FontList::setFixedSource({});
+        const QString context = families.join('/') + " fixed " + fixed;
+        QVERIFY2(editorFont(app).family() == QLatin1String(c.shown), qPrintable(context));
+        QVERIFY2(fontList(app)->currentItem() && fontList(app)->currentItem()->text() == QLatin1String(c.shown),
+                 qPrintable(context));
     }
 }
 

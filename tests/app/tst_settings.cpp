@@ -23,7 +23,17 @@ void TestSettings::firstStartThenRestart() {
     AppFixture app;
     // 616, 1000, 7845 x 5655 twips at 15 twips to the pixel; text and background in system colours.
     QCOMPARE(app.window->pos(), QPoint(41, 67));
-    QCOMPARE(app.window->size(), QSize(523, 377));
+    QCOMPARE(app.window->height(), 377);
+    // The default width (523 pixels) would cut off the row of controls above
+    // the editor: the window starts as wide as that row needs.
+    int rowRight = 0;
+    for (const QWidget* control : app.window->centralWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (control != app.window->editor() && control->y() < app.window->editor()->y())
+            rowRight = qMax(rowRight, control->geometry().right());
+    }
+    QVERIFY2(rowRight >= 523, qPrintable(QString::number(rowRight)));
+    QVERIFY2(app.window->width() > rowRight && app.window->width() <= rowRight + 10,
+             qPrintable(QStringLiteral("%1 for a row ending at %2").arg(app.window->width()).arg(rowRight)));
     QCOMPARE(app.window->findChild<ColourSwatch*>(QStringLiteral("cmdColors_0"))->BackColor(), -2147483640);
     QCOMPARE(app.window->editor()->BackColor(), -2147483643);
 
