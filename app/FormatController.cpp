@@ -89,6 +89,9 @@ FormatController::FormatController(QWidget* row, EntryEditor* txtMain, DocumentS
     m_cboFSize->setToolTip(QStringLiteral("Change Font Size"));
     m_cboFSize->setAccessibleName(QStringLiteral("Font size"));
     m_cboFSize->setEditable(true);
+    // On Linux a screen reader hears an editable combo box by its text (the
+    // size); its edit field carries the name.
+    m_cboFSize->lineEdit()->setAccessibleName(QStringLiteral("Font size"));
     m_cboFSize->setInsertPolicy(QComboBox::NoInsert);
     m_cboFSize->setCompleter(nullptr); // every keystroke is a size of its own
     QStringList sizes;
