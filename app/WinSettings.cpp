@@ -47,9 +47,9 @@ Placement placementOf(const QWidget* window) {
 // entry) decide, which is what the unlisted "Terminal" leads to.
 QString defaultFont() {
     const QString terminal = QStringLiteral("Terminal");
-    if (const QString listed = platform::FontList::listed(terminal); !listed.isEmpty())
+    if (QString listed = platform::FontList::listed(terminal); !listed.isEmpty())
         return listed;
-    const QString fixed = platform::FontList::listed(platform::FontList::fixedFamily());
+    QString fixed = platform::FontList::listed(platform::FontList::fixedFamily());
     return fixed.isEmpty() ? terminal : fixed;
 }
 

@@ -20,7 +20,7 @@ QString SpokenColour(qint32 colour, const SysColorSource& source) {
     }
     // No system source: a plain colour is described as the value it is.
     const ColorNotations n = FormatNotations(plain, false, {});
-    const QString notations = n.rgbText + QStringLiteral(", ") + n.htmlText;
+    QString notations = n.rgbText + QStringLiteral(", ") + n.htmlText;
     if (name.isEmpty())
         return notations;
     return name + (IsSysColorCode(colour) ? QStringLiteral(", now ") : QStringLiteral(", ")) + notations;

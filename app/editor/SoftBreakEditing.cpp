@@ -9,7 +9,9 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 bool SoftBreakEditing::keyPress(QKeyEvent* event, const std::function<void()>& base) {
     if (m_breaks.count() == 0 || m_editor->isReadOnly())
@@ -44,8 +46,9 @@ bool SoftBreakEditing::keyPress(QKeyEvent* event, const std::function<void()>& b
             return true;
         }
     }
-    if (event == QKeySequence::MoveToNextChar || event == QKeySequence::MoveToPreviousChar ||
-        event == QKeySequence::SelectNextChar || event == QKeySequence::SelectPreviousChar) {
+    const QKeySequence::StandardKey charSteps[] = {QKeySequence::MoveToNextChar, QKeySequence::MoveToPreviousChar,
+                                                   QKeySequence::SelectNextChar, QKeySequence::SelectPreviousChar};
+    if (std::any_of(std::begin(charSteps), std::end(charSteps), [event](auto step) { return event->matches(step); })) {
         // Stepping over a soft break is no move in the text: Qt's move is made again.
         for (int step = 0; step < 3; ++step) {
             const int before = m_editor->textCursor().position();
@@ -151,21 +154,21 @@ void SoftBreakEditing::insertLineBreak() {
 }
 
 void SoftBreakEditing::adaptContextMenu(QMenu* menu) {
-    for (QAction* action : menu->actions()) {
-        const QString name = action->objectName();
+    for (QAction* standard : menu->actions()) {
+        const QString name = standard->objectName();
         const bool cut = name == QLatin1String("edit-cut");
         if (!cut && name != QLatin1String("edit-delete"))
             continue;
-        auto* ours = new QAction(action->icon(), action->text(), menu);
+        auto* ours = new QAction(standard->icon(), standard->text(), menu);
         ours->setObjectName(name);
-        ours->setEnabled(action->isEnabled());
+        ours->setEnabled(standard->isEnabled());
         QObject::connect(ours, &QAction::triggered, m_editor, [this, cut]() {
             if (cut)
                 m_editor->copy();
             removeSelection();
         });
-        menu->insertAction(action, ours);
-        menu->removeAction(action);
+        menu->insertAction(standard, ours);
+        menu->removeAction(standard);
     }
 }
 

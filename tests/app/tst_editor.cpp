@@ -302,7 +302,6 @@ void TestEditor::shapeFollowsEveryChange() {
         {-1, Qt::Key_Backspace, nullptr, true},    // taken out again
         {kChunk + 3, Qt::Key_unknown, "a", true},  // a lower-case digit
     };
-    QString expected = cipher;
     for (const Step& step : steps) {
         if (step.caret >= 0)
             editor.caretAt(step.caret);
@@ -326,7 +325,7 @@ void TestEditor::shapeFollowsEveryChange() {
 }
 void TestEditor::keysAndClicksMeetTheText() {
     // One word longer than three chunks: it is cut in its middle.
-    const QString word(3 * kChunk, QLatin1Char('x'));
+    const QString word(qsizetype{3} * kChunk, QLatin1Char('x'));
     const QString text = QStringLiteral("word ") + word + QStringLiteral(" tail");
     const int wordStart = 5;
     const int wordEnd = wordStart + int(word.size());

@@ -73,9 +73,9 @@ void TestFormat::firstStartFontWhereTerminalIsMissing() {
     const QStringList withFoundries = {"Alpha Sans", "Beta Serif", "Nimbus Mono PS [UKWN]", "Nimbus Mono PS [urw]"};
     const struct {
         QStringList families;
-        const char* fixed;
-        const char* saved;
-        const char* shown;
+        const char* fixed = "";
+        const char* saved = "";
+        const char* shown = "";
     } cases[] = {
         {plain, "Gamma Mono", "", "Gamma Mono"},
         {plain, "gamma mono", "", "Gamma Mono"},
@@ -86,11 +86,12 @@ void TestFormat::firstStartFontWhereTerminalIsMissing() {
         {plain, "Gamma Mono", "Delta Script", "Delta Script"}, // a saved font is kept
     };
     for (const auto& c : cases) {
+        // Declared before the fixture, so that they outlive its use of them.
+        const QStringList& families = c.families;
+        QString fixed = QString::fromLatin1(c.fixed);
         AppFixture app(ProgramFolder::WithDatabase, false);
-        const QStringList families = c.families;
-        platform::FontList::setSource([families] { return families; });
-        const QString fixed = QString::fromLatin1(c.fixed);
-        platform::FontList::setFixedSource([fixed] { return fixed; });
+        platform::FontList::setSource([&families] { return families; });
+        platform::FontList::setFixedSource([&fixed] { return fixed; });
         if (*c.saved)
             app.setSetting(QStringLiteral("Font"), QString::fromLatin1(c.saved));
         app.window->Form_Load();

@@ -56,7 +56,7 @@ struct Window : AppFixture {
         return driver.fired();
     }
     // Answers with the key, and the hint when the dialog asks for one; an empty key cancels.
-    bool press(const QString& key, const QString& hint = QStringLiteral("a hint")) {
+    bool press(const QString& key, const QString& hint = QStringLiteral("a hint")) const {
         return press([&](QWidget* d) {
             if (in(d, "txtHint")->isVisible())
                 type(d, "txtHint", hint);
@@ -255,7 +255,7 @@ private slots:
     void longCiphertextLockAndSummaryFollowTheText() {
         Window w;
         QString plain;
-        while (plain.size() < 3 * 4096)
+        while (plain.size() < qsizetype{3} * 4096)
             plain += QStringLiteral("line %1 of the diary\n").arg(plain.size());
         w.editor->setText(plain);
         QVERIFY(w.press(QStringLiteral("k"), QStringLiteral("h")));
@@ -268,11 +268,11 @@ private slots:
             return w.messages.shown().last().text.section(QLatin1Char('='), 1).trimmed();
         };
         struct Step {
-            int caret; // -1: where the last step left it
-            Qt::Key key;
+            int caret = -1; // -1: where the last step left it
+            Qt::Key key = Qt::Key_unknown;
             Qt::KeyboardModifiers modifiers;
-            int lengthChange;
-            bool locked;
+            int lengthChange = 0;
+            bool locked = false;
         };
         const int middle = int(cipher.size()) / 2;
         const Step steps[] = {
