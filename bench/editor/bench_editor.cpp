@@ -93,6 +93,7 @@ double typingMs(const QString& text, QChar typed) {
     QApplication::processEvents();
     editor.viewport()->repaint();
     std::vector<double> times;
+    times.reserve(kKeys);
     for (int n = 0; n < kKeys; ++n)
         times.push_back(keyMs(editor, Qt::Key_unknown, Qt::NoModifier, QString(typed)));
     if (editor.length() != text.size() + kKeys)

@@ -37,6 +37,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -165,9 +166,12 @@ double saveFloorMs(const QSqlDatabase& db, const QString& plain, const QString& 
     query.prepare(
         QStringLiteral("INSERT INTO tblCofra (strName, strPassHint, strEntry) VALUES ('floor', 'h', ?)"));
     query.addBindValue(cipher);
-    query.exec();
+    const bool stored = query.exec();
     const double ms = clock.nsecsElapsed() / 1e6;
-    QSqlQuery(QStringLiteral("DELETE FROM tblCofra WHERE strName = 'floor'"), db);
+    QSqlQuery cleanup(db);
+    if (!stored || !cleanup.exec(QStringLiteral("DELETE FROM tblCofra WHERE strName = 'floor'")))
+        std::fprintf(stderr, "  the floor's row write went wrong: %s\n",
+                     qPrintable((stored ? cleanup : query).lastError().text()));
     return ms;
 }
 
@@ -202,7 +206,7 @@ struct Program {
         choose(name);
         confirm(key, openClock, okClock);
     }
-    void choose(const QString& name) {
+    void choose(const QString& name) const {
         tool(1)->click();
         chooserList()->setCurrentItem(chooserList()->findItems(name, Qt::MatchExactly).value(0));
     }
