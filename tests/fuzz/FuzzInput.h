@@ -19,6 +19,18 @@
 
 namespace fuzz {
 
+// A hexadecimal digit's value, read the slow and obvious way; -1 for any other character.
+inline int hexDigitValue(char16_t c) {
+    if (c >= u'0' && c <= u'9')
+        return c - u'0';
+    if (c >= u'A' && c <= u'F')
+        return c - u'A' + 10;
+    if (c >= u'a' && c <= u'f')
+        return c - u'a' + 10;
+    return -1;
+}
+
+
 // The fuzzer's bytes, read front to back; reading past the end gives zeros.
 class Input {
 public:

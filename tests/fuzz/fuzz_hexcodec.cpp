@@ -13,16 +13,6 @@ namespace {
 
 using namespace crypto;
 
-int digitValue(char16_t c) {
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    return -1;
-}
-
 void checkEncode(const std::uint8_t* bytes, qsizetype count) {
     constexpr char16_t digits[] = u"0123456789ABCDEF";
     // Exactly sized, so that any write past the end is a sanitizer report.
@@ -50,15 +40,15 @@ void checkDecode(const char16_t* chars, qsizetype count) {
     const bool decoded = HexCodec::decode(chars, count, out.get());
     bool valid = true;
     for (qsizetype k = 0; k < count; ++k) {
-        FUZZ_CHECK(HexCodec::isHexDigit(chars[k]) == (digitValue(chars[k]) >= 0));
-        valid = valid && digitValue(chars[k]) >= 0;
+        FUZZ_CHECK(HexCodec::isHexDigit(chars[k]) == (fuzz::hexDigitValue(chars[k]) >= 0));
+        valid = valid && fuzz::hexDigitValue(chars[k]) >= 0;
     }
     FUZZ_CHECK(decoded == valid);
     if (!decoded)
         return;
     for (qsizetype k = 0; k < size; ++k) {
-        const int high = digitValue(chars[2 * k]);
-        const int expected = 2 * k + 1 < count ? high * 16 + digitValue(chars[2 * k + 1]) : high;
+        const int high = fuzz::hexDigitValue(chars[2 * k]);
+        const int expected = 2 * k + 1 < count ? high * 16 + fuzz::hexDigitValue(chars[2 * k + 1]) : high;
         FUZZ_CHECK(out[k] == expected);
     }
 }

@@ -48,21 +48,11 @@ QByteArray rc4(const QString& key, QByteArray data) {
     return data;
 }
 
-int hexValue(char16_t c) {
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    return -1;
-}
-
 bool isStoredForm(const QString& text) {
     if (text.size() < 4 || !text.startsWith(QLatin1String("737")))
         return false;
     for (qsizetype k = 3; k < text.size(); ++k) {
-        if (hexValue(text[k].unicode()) < 0)
+        if (fuzz::hexDigitValue(text[k].unicode()) < 0)
             return false;
     }
     return true;
@@ -72,8 +62,8 @@ bool isStoredForm(const QString& text) {
 QByteArray cipherBytes(QStringView digits) {
     QByteArray bytes;
     for (qsizetype k = 0; k < digits.size(); k += 2) {
-        const int high = hexValue(digits[k].unicode());
-        bytes += static_cast<char>(k + 1 < digits.size() ? high * 16 + hexValue(digits[k + 1].unicode()) : high);
+        const int high = fuzz::hexDigitValue(digits[k].unicode());
+        bytes += static_cast<char>(k + 1 < digits.size() ? high * 16 + fuzz::hexDigitValue(digits[k + 1].unicode()) : high);
     }
     return bytes;
 }
