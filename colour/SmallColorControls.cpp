@@ -122,6 +122,8 @@ void SmallColorControls::createControls(QDialog* form) {
     for (int i = 0; i < 3; ++i) {
         auto* border = named(new QLabel(fraRGBColors), indexed("lblBorder", i));
         border->setFrameStyle(QFrame::Box | QFrame::Plain);
+        // Unnamed, a label inside the frame would be read out as the frame's caption.
+        border->setAccessibleName(QString::fromLatin1(kRowNames[i]) + QStringLiteral(" row"));
         Screen::place(border, 90, rowTops[i] - 30, 3375, 270);
         lblBorder.append(border);
     }
@@ -168,6 +170,7 @@ void SmallColorControls::createControls(QDialog* form) {
     lblColorBox = named(new QLabel(fraColor), QStringLiteral("lblColorBox"));
     lblColorBox->setFrameStyle(QFrame::Box | QFrame::Plain);
     lblColorBox->setAutoFillBackground(true);
+    lblColorBox->setAccessibleName(QStringLiteral("Selected colour"));
     Screen::place(lblColorBox, 150, 270, 1005, 765);
 
     chkCapture = named(new QPushButton(QStringLiteral("&Capture"), form), QStringLiteral("chkCapture"));

@@ -163,6 +163,7 @@ void frmSmallColor::ShowColor() {
         m_grid->DrawCellRaised(SelectedCell);
     }
     const QString words = colour::SpokenColour(CurrentColor, presentSysColor);
+    lblColorBox->setAccessibleDescription(words);
     picQBColors->setAccessibleDescription(
         n.paletteIndex >= 0 ? QStringLiteral("Cell %1: %2").arg(n.paletteIndex).arg(words) : words);
 

@@ -185,6 +185,10 @@ void TestAccessibility::statesAreToldInWords() {
     QCOMPARE(description(palette), QString("Cell 14: Yellow, RGB(255, 255, 0), #FFFF00"));
     picker->findChild<QScrollBar*>("hsbRGB_0")->setValue(18);
     QCOMPARE(description(palette), QString("RGB(18, 255, 0), #12FF00"));
+    // The sample beside it says the same colour.
+    QWidget* sample = picker->findChild<QWidget*>("lblColorBox");
+    QCOMPARE(accessible(sample)->text(QAccessible::Name), QString("Selected colour"));
+    QCOMPARE(description(sample), QString("RGB(18, 255, 0), #12FF00"));
 }
 
 QTEST_MAIN(TestAccessibility)
