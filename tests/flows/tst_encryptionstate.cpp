@@ -6,6 +6,7 @@
 #include "flows/EncryptionState.h"
 #include "tests/app/AppFixture.h"
 #include "tests/support/ModalDriver.h"
+#include "tests/support/Typing.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -23,10 +24,8 @@ template <typename T = QLineEdit> static T* in(QWidget* dialog, const char* name
 static void click(QWidget* dialog, const char* name) {
     QTest::mouseClick(in<QWidget>(dialog, name), Qt::LeftButton);
 }
-// Types as a keyboard does, including characters that no key of a US layout carries.
 static void type(QWidget* dialog, const char* name, const QString& text) {
-    for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, in(dialog, name), Qt::Key_unknown, QString(c), Qt::NoModifier);
+    typeCharacters(in(dialog, name), text);
 }
 
 struct Window : AppFixture {

@@ -8,6 +8,7 @@
 #include "tests/app/AppFixture.h"
 #include "tests/store/StoreTestSupport.h"
 #include "tests/support/ModalDriver.h"
+#include "tests/support/Typing.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -22,11 +23,6 @@ namespace {
 
 QLineEdit* txtName() { return frmOpenSave::loaded()->findChild<QLineEdit*>("txtName"); }
 void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
-// Types as a keyboard does, including characters that no key of a US layout carries.
-void typeInto(QWidget* widget, const QString& text) {
-    for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
 void chooserButton(const char* name) { click(frmOpenSave::loaded()->findChild<QPushButton*>(name)); }
 QStringList rows() { return sql("SELECT lngID, strName, strPassHint, strEntry FROM tblCofra ORDER BY lngID"); }
 // "737" and hex of RC4 over key and text, as every stored entry is.
@@ -48,7 +44,7 @@ struct Window : AppFixture {
     // In the chooser that is up: a name typed over the proposed one, and Save.
     static void saveUnder(const QString& name) {
         txtName()->clear();
-        typeInto(txtName(), name);
+        typeCharacters(txtName(), name);
         chooserButton("cmdOpen");
     }
     void saveAs(const QString& name) {
@@ -63,11 +59,11 @@ struct Window : AppFixture {
         answerKey(key);
         chooserButton("cmdOpen");
     }
-    // Types at the end of the text, as a keyboard does, including characters no key of a US layout carries.
+    // Types at the end of the text, as a keyboard does.
     void typeAtEnd(const QString& text) const {
         editor->setFocus();
         QTest::keyClick(editor, Qt::Key_End, Qt::ControlModifier);
-        typeInto(editor, text);
+        typeCharacters(editor, text);
     }
     // Text, caption and open entry in one line.
     QString state() const {

@@ -20,14 +20,10 @@ using namespace colour;
 
 namespace {
 
+// A digit's value in the box's base; -1 for any other character.
 int digitValue(char16_t c, bool hexMode) {
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (hexMode && c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    if (hexMode && c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    return -1;
+    const int value = fuzz::hexDigitValue(c);
+    return hexMode || value < 10 ? value : -1;
 }
 
 void checkComponentText(const QString& text, bool hexMode) {
