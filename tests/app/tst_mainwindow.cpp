@@ -30,12 +30,8 @@ private slots:
 
 void TestMainWindow::toolbarAndHiddenMenuItems() {
     AppFixture app;
-    const int lefts[] = {2400, 720, 1440, 0};
-    for (int i = 0; i < 4; ++i) {
-        QCOMPARE(app.toolButton(i)->geometry(), Screen::rectFromTwips(lefts[i], 0, 735, 615));
+    for (int i = 0; i < 4; ++i)
         QVERIFY(!app.toolButton(i)->icon().isNull());
-    }
-    QCOMPARE(app.window->editor()->pos(), QPoint(0, Screen::toPixelsY(720)));
     for (const char* hidden : {"mnuFile_6", "mnuFile_7", "mnuEdit_5"})
         QVERIFY2(!app.action(QString::fromLatin1(hidden))->isVisible() &&
                      !app.action(QString::fromLatin1(hidden))->isEnabled(),

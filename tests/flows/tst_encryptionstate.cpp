@@ -277,8 +277,6 @@ private slots:
         const Step steps[] = {
             {middle, Qt::Key_Return, Qt::NoModifier, +1, false}, // a second line: a plain text
             {-1, Qt::Key_Z, Qt::ControlModifier, 0, true},
-            {1, Qt::Key_Delete, Qt::NoModifier, -1, false}, // the marker broken
-            {-1, Qt::Key_Z, Qt::ControlModifier, 0, true},
             {middle, Qt::Key_F, Qt::NoModifier, +1, true}, // one more digit
             {-1, Qt::Key_Backspace, Qt::NoModifier, 0, true},
         };
