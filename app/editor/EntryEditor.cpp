@@ -7,13 +7,15 @@
 
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QFontInfo>
 #include <QGuiApplication>
-#include <QInputMethodEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <algorithm>
 
 namespace {
@@ -30,7 +32,7 @@ bool isColourValue(qint32 value) {
 
 // Whether the text holds a run of at least `limit` characters that a word wrap
 // could not break.
-bool hasLongRun(const QString& text, int limit) {
+bool hasLongRun(QStringView text, int limit) {
     int run = 0;
     for (const QChar c : text) {
         const char16_t u = c.unicode();
@@ -44,21 +46,36 @@ bool hasLongRun(const QString& text, int limit) {
     return false;
 }
 
-// Whether the text holds a character that the document reads back as "\n".
-bool hasLineBreakVariant(const QString& text) {
-    return std::any_of(text.cbegin(), text.cend(), [](QChar c) {
-        return c != QLatin1Char('\n') && (SoftBreaks::isLineBreak(c) || c == QChar::LineSeparator);
-    });
+// The text as the editor reads it back: every line break, in whatever form, one "\n".
+QString withLineFeeds(const QString& text) {
+    if (!SoftBreaks::hasLineBreak(text))
+        return text;
+    QString lines;
+    lines.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!SoftBreaks::isLineBreak(text[i])) {
+            lines += text[i];
+            continue;
+        }
+        lines += QLatin1Char('\n');
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+    }
+    return lines;
 }
 
 } // namespace
 
 EntryEditor::EntryEditor(QWidget* parent)
-    : QPlainTextEdit(parent), m_breaks(document()), m_editing(this, m_breaks), m_foreColor(kWindowText),
+    : QPlainTextEdit(parent), m_breaks(document()), m_input(this), m_foreColor(kWindowText),
       m_backColor(kWindowBackground) {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    document()->setUndoRedoEnabled(true);
+    // Undo and redo are the editor's own, in terms of the text (EditHistory).
+    document()->setUndoRedoEnabled(false);
+    m_recut.setSingleShot(true);
+    m_recut.setInterval(250);
+    connect(&m_recut, &QTimer::timeout, this, &EntryEditor::recutNow);
     // Before textChanged: its receivers ask for the shape of the new text.
     connect(document(), &QTextDocument::contentsChange, this, &EntryEditor::documentChanged);
     // Once the text is gone, whatever is typed next wraps at word boundaries again.
@@ -87,42 +104,36 @@ bool EntryEditor::isEmpty() const {
 }
 
 void EntryEditor::setText(const QString& text) {
+    m_history.clear();
+    m_ciphertext = modCofra::IsEncryptedText(text);
+    // The text as given is the text as read back, unless some of its line
+    // breaks are not "\n"; a ciphertext holds none.
+    m_textKept = m_ciphertext || std::none_of(text.cbegin(), text.cend(), [](QChar c) {
+                     return c != QLatin1Char('\n') && SoftBreaks::isLineBreak(c);
+                 });
+    m_text = m_textKept ? text : QString();
     // Word wrapping a long unbroken line is quadratic, even in chunks.
     const QTextOption::WrapMode wanted =
         hasLongRun(text, LongRun) ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere;
-    m_settingText = true;
-    m_ciphertext = modCofra::IsEncryptedText(text);
-    if (!SoftBreaks::needsChunks(text)) {
-        // A change of mode lays out the whole document again: it changes while the document is empty.
-        if (wanted != wordWrapMode()) {
-            const QSignalBlocker quiet(this);
-            setPlainText(QString());
-            setWordWrapMode(wanted);
-        }
-        setPlainText(text);
-    } else {
-        {
-            // Emptied quietly: the one change notification comes with the new text.
-            const QSignalBlocker quiet(this);
-            setPlainText(QString());
-            if (wanted != wordWrapMode())
-                setWordWrapMode(wanted);
-        }
-        QTextDocument* doc = document();
-        // As setPlainText does: the new text is no edit to undo.
-        doc->setUndoRedoEnabled(false);
-        QTextCursor cursor(doc);
-        SoftBreaks::insert(cursor, text);
-        doc->setUndoRedoEnabled(true);
-        doc->setModified(false);
-        setTextCursor(QTextCursor(doc));
-        settleLayout();
+    m_sameText = true;
+    if (text.isEmpty()) {
+        setPlainText(QString());
+        m_sameText = false;
+        return;
     }
-    m_settingText = false;
-    // The text as given is the text as read back, unless the document turns
-    // some of its characters into line breaks; a ciphertext holds none of them.
-    m_textKept = m_ciphertext || !hasLineBreakVariant(text);
-    m_text = m_textKept ? text : QString();
+    {
+        // Emptied quietly: the one change notification comes with the new text.
+        const QSignalBlocker quiet(this);
+        setPlainText(QString());
+        // A change of mode lays out the whole document again: it changes while the document is empty.
+        if (wanted != wordWrapMode())
+            setWordWrapMode(wanted);
+    }
+    m_breaks.replace(0, 0, text, cutting());
+    m_sameText = false;
+    setTextCursor(QTextCursor(document()));
+    settleLayout();
+    recutSoon();
 }
 
 int EntryEditor::SelStart() const {
@@ -130,9 +141,8 @@ int EntryEditor::SelStart() const {
 }
 
 void EntryEditor::setSelStart(int position) {
-    QTextCursor cursor = textCursor();
-    cursor.setPosition(m_breaks.toDocument(qBound(0, position, length())));
-    setTextCursor(cursor);
+    const int at = qBound(0, position, length());
+    select(at, at);
 }
 
 int EntryEditor::SelLength() const {
@@ -142,12 +152,17 @@ int EntryEditor::SelLength() const {
 
 void EntryEditor::setSelLength(int length) {
     const int start = SelStart();
-    const int end = qBound(start, start + qMax(0, length), this->length());
+    select(start, qBound(start, start + qMax(0, length), this->length()));
+}
+
+void EntryEditor::select(int anchor, int position) {
+    // A selection starts after a soft break and ends before one, so that it
+    // holds no soft break at either end.
+    const bool forward = position >= anchor;
     QTextCursor cursor = textCursor();
-    // A selection ends before a soft break and starts after one, so that it
-    // holds no break at either end.
-    cursor.setPosition(m_breaks.toDocument(start));
-    cursor.setPosition(m_breaks.toDocument(end, end > start ? SoftBreaks::Before : SoftBreaks::After),
+    cursor.setPosition(m_breaks.toDocument(anchor, forward ? SoftBreaks::After : SoftBreaks::Before));
+    cursor.setPosition(m_breaks.toDocument(position, forward && position > anchor ? SoftBreaks::Before
+                                                                                   : SoftBreaks::After),
                        QTextCursor::KeepAnchor);
     setTextCursor(cursor);
 }
@@ -221,7 +236,7 @@ void EntryEditor::setSelUnderline(bool on) {
 int EntryEditor::Find(const QString& text, int start, int options) {
     if (text.isEmpty() || start < 0 || start >= length())
         return -1;
-    // As QTextDocument::find matches, on the text rather than on its blocks:
+    // As QTextDocument::find matches, on the text rather than on its chunks:
     // a non-breaking space matches a space, and a whole word is one with no
     // letter or digit on either side; a rejected match resumes one past its end.
     QString haystack = Text();
@@ -238,10 +253,7 @@ int EntryEditor::Find(const QString& text, int start, int options) {
             from = end + 1;
             continue;
         }
-        QTextCursor cursor = textCursor();
-        cursor.setPosition(m_breaks.toDocument(int(found)));
-        cursor.setPosition(m_breaks.toDocument(int(end), SoftBreaks::Before), QTextCursor::KeepAnchor);
-        setTextCursor(cursor);
+        select(int(found), int(end));
         return int(found);
     }
     return -1;
@@ -251,56 +263,180 @@ void EntryEditor::Refresh() {
     viewport()->update();
 }
 
+void EntryEditor::replace(int from, int to, const QString& text, EditHistory::Kind kind) {
+    const int end = length();
+    from = qBound(0, from, end);
+    to = qBound(from, to, end);
+    const QString inserted = withLineFeeds(text);
+    if (from == to && inserted.isEmpty())
+        return;
+    const QTextCursor cursor = textCursor();
+    EditHistory::Step step;
+    step.at = from;
+    step.removed = from == to ? QString()
+                              : m_breaks.text(m_breaks.toDocument(from, SoftBreaks::After),
+                                              m_breaks.toDocument(to, SoftBreaks::Before));
+    step.inserted = inserted;
+    step.anchor = m_breaks.toText(cursor.anchor());
+    step.position = m_breaks.toText(cursor.position());
+    step.kind = kind;
+    m_history.record(step);
+    apply(from, to, inserted);
+    const int caret = from + int(inserted.size());
+    select(caret, caret);
+}
+
+void EntryEditor::replaceSelection(const QString& text, EditHistory::Kind kind) {
+    const int start = SelStart();
+    replace(start, start + SelLength(), text, kind);
+}
+
+void EntryEditor::apply(int from, int to, const QString& text) {
+    if (!wrapsAnywhere() && hasLongRun(text, LongRun)) {
+        setWordWrapMode(QTextOption::WrapAnywhere);
+        m_rowLength = -1;
+    }
+    m_editing = true;
+    m_breaks.replace(from, to, text, cutting());
+    m_editing = false;
+    if (wrapsAnywhere())
+        recutSoon();
+}
+
+void EntryEditor::undo() {
+    if (!m_history.canUndo())
+        return;
+    const EditHistory::Step step = m_history.undo();
+    apply(step.at, step.at + int(step.inserted.size()), step.removed);
+    select(step.anchor, step.position);
+    ensureCursorVisible();
+}
+
+void EntryEditor::redo() {
+    if (!m_history.canRedo())
+        return;
+    const EditHistory::Step step = m_history.redo();
+    apply(step.at, step.at + int(step.removed.size()), step.inserted);
+    const int caret = step.at + int(step.inserted.size());
+    select(caret, caret);
+    ensureCursorVisible();
+}
+
+void EntryEditor::cut() {
+    if (!textCursor().hasSelection() || isReadOnly())
+        return;
+    copy();
+    replaceSelection(QString(), EditHistory::Kind::Other);
+    ensureCursorVisible();
+}
+
+SoftBreaks::Cutting EntryEditor::cutting() const {
+    SoftBreaks::Cutting cutting;
+    cutting.anywhere = wrapsAnywhere();
+    if (!cutting.anywhere)
+        return cutting;
+    // The layout's width is the viewport's, as QPlainTextEdit sets it.
+    const qreal width = viewport()->width() - 2 * document()->documentMargin();
+    if (m_rowLength < 0 || width != m_rowWidth) {
+        // The characters a row holds, as the document's layout fills it;
+        // rows differ in length in a proportional font.
+        m_rowLength = 0;
+        m_rowWidth = width;
+        m_endsRow.clear();
+        if (QFontInfo(font()).fixedPitch() && width > 0) {
+            // The most characters of one glyph a row takes; a glyph that
+            // reaches past its cell leaves the row one short.
+            for (const QChar c : QStringLiteral("0123456789ABCDEF"))
+                m_rowLength = qMax(m_rowLength, charactersPerRow(c));
+        }
+    }
+    cutting.rowLength = m_rowLength;
+    cutting.endsRow = [this](QChar c) { return endsRow(c); };
+    return cutting;
+}
+
+int EntryEditor::charactersPerRow(QChar c) const {
+    QTextLayout probe(QString(SoftBreaks::MinChunk, c), font());
+    QTextOption option = document()->defaultTextOption();
+    option.setWrapMode(QTextOption::WrapAnywhere);
+    probe.setTextOption(option);
+    probe.beginLayout();
+    QTextLine row = probe.createLine();
+    row.setLineWidth(m_rowWidth);
+    probe.endLayout();
+    return row.textLength();
+}
+
+bool EntryEditor::endsRow(QChar c) const {
+    auto known = m_endsRow.constFind(c.unicode());
+    if (known == m_endsRow.cend())
+        known = m_endsRow.insert(c.unicode(), charactersPerRow(c) >= m_rowLength);
+    return *known;
+}
+
+void EntryEditor::recutSoon() {
+    if (wrapsAnywhere() && m_breaks.count() > 0)
+        m_recut.start();
+}
+
+void EntryEditor::recutNow() {
+    const SoftBreaks::Cutting now = cutting();
+    if (!m_breaks.needsRecut(now))
+        return;
+    // The text and the selection stay; so does the view, near enough.
+    const QTextCursor cursor = textCursor();
+    const int anchor = m_breaks.toText(cursor.anchor());
+    const int position = m_breaks.toText(cursor.position());
+    const bool caretShown = viewport()->rect().intersects(cursorRect());
+    const int top = verticalScrollBar()->value();
+    {
+        const QSignalBlocker quiet(this);
+        m_sameText = true;
+        m_breaks.recut(now);
+        m_sameText = false;
+        select(anchor, position);
+    }
+    settleLayout();
+    verticalScrollBar()->setValue(top);
+    if (caretShown)
+        ensureCursorVisible();
+}
+
 QMimeData* EntryEditor::createMimeDataFromSelection() const {
     const QTextCursor cursor = textCursor();
-    const int from = cursor.selectionStart();
-    const int to = cursor.selectionEnd();
-    bool spansBreak = false;
-    for (QTextBlock block = document()->findBlock(from).next(); block.isValid() && block.position() <= to;
-         block = block.next())
-        spansBreak = spansBreak || SoftBreaks::isSoft(block);
-    if (!spansBreak)
-        return QPlainTextEdit::createMimeDataFromSelection();
     // As Qt's plain text of a selection reads, without the soft breaks.
-    QString text = m_breaks.text(from, to);
+    QString text = m_breaks.text(cursor.selectionStart(), cursor.selectionEnd());
     text.replace(QChar::Nbsp, QLatin1Char(' '));
     return new SelectionMimeData(text, document()->defaultFont());
 }
 
 void EntryEditor::insertFromMimeData(const QMimeData* source) {
-    // Pasted and dropped text arrives as plain text, whatever else came with it.
-    if (!source || !source->hasText())
+    // Pasted text arrives as plain text, whatever else came with it.
+    if (!source || !source->hasText() || isReadOnly())
         return;
-    const QString text = source->text();
-    if (!wrapsAnywhere() && hasLongRun(text, LongRun))
-        setWordWrapMode(QTextOption::WrapAnywhere);
-    insertPlain(text);
+    replaceSelection(source->text(), EditHistory::Kind::Other);
     ensureCursorVisible();
-}
-
-void EntryEditor::insertPlain(const QString& text) {
-    QTextCursor cursor = textCursor();
-    // A line break typed or pasted after a soft break would take its mark.
-    const bool afterSoftBreak = SoftBreaks::isSoft(document()->findBlock(cursor.selectionStart()));
-    if (SoftBreaks::needsChunks(text) || (afterSoftBreak && SoftBreaks::hasLineBreak(text))) {
-        SoftBreaks::insert(cursor, text);
-        settleLayout();
-    } else {
-        cursor.insertText(text);
-    }
 }
 
 void EntryEditor::changeEvent(QEvent* event) {
     QPlainTextEdit::changeEvent(event);
-    if (event->type() == QEvent::ApplicationPaletteChange)
+    if (event->type() == QEvent::ApplicationPaletteChange) {
         applyColours();
-    else if (event->type() == QEvent::FontChange)
-        m_editing.estimateRows();
+    } else if (event->type() == QEvent::FontChange) {
+        m_rowLength = -1;
+        settleLayout();
+        recutSoon();
+    }
 }
 
-void EntryEditor::resizeEvent(QResizeEvent* event) {
-    QPlainTextEdit::resizeEvent(event);
-    m_editing.estimateRows();
+bool EntryEditor::viewportEvent(QEvent* event) {
+    const bool handled = QPlainTextEdit::viewportEvent(event);
+    // The viewport narrows when a scroll bar comes up, and the rows with it.
+    if (event->type() == QEvent::Resize) {
+        m_breaks.estimateRows(font(), viewport()->width() - 2 * document()->documentMargin(), wrapsAnywhere());
+        recutSoon();
+    }
+    return handled;
 }
 
 void EntryEditor::settleLayout() {
@@ -309,65 +445,57 @@ void EntryEditor::settleLayout() {
     // a caret placed before that (SelStart, Find) would be scrolled away from.
     // It is shown now, and the chunks are given their rows for the width left.
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-    m_editing.estimateRows();
+    m_breaks.estimateRows(font(), viewport()->width() - 2 * document()->documentMargin(), wrapsAnywhere());
 }
 
 void EntryEditor::keyPressEvent(QKeyEvent* event) {
-    if (!m_editing.keyPress(event, [this, event]() { QPlainTextEdit::keyPressEvent(event); }))
+    if (!m_input.keyPress(event, [this, event]() { QPlainTextEdit::keyPressEvent(event); }))
         QPlainTextEdit::keyPressEvent(event);
 }
 
 void EntryEditor::inputMethodEvent(QInputMethodEvent* event) {
-    // A committed line break after a soft break would take its mark.
-    if (m_breaks.count() == 0 || !SoftBreaks::hasLineBreak(event->commitString())) {
-        QPlainTextEdit::inputMethodEvent(event);
-        return;
-    }
-    QInputMethodEvent rest(event->preeditString(), event->attributes());
-    rest.setCommitString(QString(), event->replacementStart(), event->replacementLength());
-    QPlainTextEdit::inputMethodEvent(&rest);
-    insertPlain(event->commitString());
-    event->accept();
+    m_input.inputMethod(event, [this](QInputMethodEvent* rest) { QPlainTextEdit::inputMethodEvent(rest); });
 }
 
 void EntryEditor::mousePressEvent(QMouseEvent* event) {
-    m_editing.beforeMousePress(event);
-    QPlainTextEdit::mousePressEvent(event);
-    m_editing.afterMousePress();
+    m_input.mousePress(event, [this, event]() { QPlainTextEdit::mousePressEvent(event); });
 }
 
 void EntryEditor::mouseDoubleClickEvent(QMouseEvent* event) {
-    QPlainTextEdit::mouseDoubleClickEvent(event);
-    m_editing.afterDoubleClick(event);
+    m_input.mouseDoubleClick(event, [this, event]() { QPlainTextEdit::mouseDoubleClickEvent(event); });
 }
 
 void EntryEditor::mouseMoveEvent(QMouseEvent* event) {
-    QPlainTextEdit::mouseMoveEvent(event);
-    m_editing.afterMouseMove(event);
+    m_input.mouseMove(event, [this, event]() { QPlainTextEdit::mouseMoveEvent(event); });
 }
 
 void EntryEditor::mouseReleaseEvent(QMouseEvent* event) {
-    QPlainTextEdit::mouseReleaseEvent(event);
+    const bool widened = m_input.mouseRelease(event, [this, event]() { QPlainTextEdit::mouseReleaseEvent(event); });
     QClipboard* clipboard = QGuiApplication::clipboard();
-    if (m_editing.afterMouseRelease() && clipboard->supportsSelection() && textCursor().hasSelection())
+    if (widened && clipboard->supportsSelection() && textCursor().hasSelection())
         clipboard->setMimeData(createMimeDataFromSelection(), QClipboard::Selection);
 }
 
 void EntryEditor::contextMenuEvent(QContextMenuEvent* event) {
-    if (m_breaks.count() == 0) {
-        QPlainTextEdit::contextMenuEvent(event);
-        return;
-    }
     QMenu* menu = createStandardContextMenu(event->pos());
-    m_editing.adaptContextMenu(menu);
+    m_input.adaptContextMenu(menu);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());
 }
 
-void EntryEditor::documentChanged(int position, int /*removed*/, int added) {
+void EntryEditor::dropEvent(QDropEvent* event) {
+    m_input.drop(event);
+}
+
+void EntryEditor::documentChanged(int position, int removed, int added) {
     m_breaks.invalidate();
-    if (m_settingText)
+    if (m_sameText)
         return;
+    // A change made past the editor (an assistive tool's, say) cannot be
+    // undone in terms of the text. What an input method composes is shown as
+    // a change of as many characters as there were.
+    if (!m_editing && removed != added)
+        m_history.clear();
     m_textKept = false;
     m_text = QString();
     // A ciphertext stays one only through changes made of hexadecimal digits;

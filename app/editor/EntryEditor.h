@@ -1,8 +1,11 @@
 #pragma once
-#include "app/editor/SoftBreakEditing.h"
+#include "app/editor/EditHistory.h"
+#include "app/editor/EditorInput.h"
 #include "app/editor/SoftBreaks.h"
 
+#include <QHash>
 #include <QPlainTextEdit>
+#include <QTimer>
 
 // The text editor of the main window. It holds plain text only, with one format
 // (font, size, styles, text and background colour) for the whole text, so the
@@ -12,10 +15,11 @@
 //
 // Long unbroken lines (a ciphertext is one line of hexadecimal digits) are
 // wrapped anywhere, which keeps their layout linear; other texts wrap at word
-// boundaries. A line longer than SoftBreaks::ChunkLength is held in several
-// blocks (see SoftBreaks), so that showing, typing and scrolling cost what the
-// visible rows cost; every position, length, search, copy and edit here is in
-// terms of the text, never of those blocks.
+// boundaries. Lines are held in chunks (see SoftBreaks), so that showing,
+// typing and scrolling cost what the visible rows cost; every position,
+// length, search, copy and edit here is in terms of the text, never of those
+// chunks. Every change of the text, whatever its source, goes through one
+// replacement that keeps the chunks in order and records the step for undo.
 class EntryEditor : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -34,7 +38,7 @@ public:
     // digits on one line). Kept up to date with each change, looking only at
     // what changed: it is asked on every keystroke.
     bool holdsCiphertext() const { return m_ciphertext; }
-    // Replaces the whole content; textChanged follows.
+    // Replaces the whole content, with no step to undo; textChanged follows.
     void setText(const QString& text);
 
     int SelStart() const;
@@ -66,12 +70,22 @@ public:
     void Refresh();
 
     bool wrapsAnywhere() const { return wordWrapMode() == QTextOption::WrapAnywhere; }
+    // How long after a resize, a font change or an edit a ciphertext's chunks
+    // are cut again to whole rows.
+    void setRecutDelay(int milliseconds) { m_recut.setInterval(milliseconds); }
+
+    // What undo and redo of the keyboard and the context menu do.
+    bool canUndo() const { return m_history.canUndo(); }
+    bool canRedo() const { return m_history.canRedo(); }
+    void undo();
+    void redo();
+    void cut();
 
 protected:
     QMimeData* createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData* source) override;
     void changeEvent(QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -79,20 +93,41 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    friend class EditorInput;
+
+    // Replaces the text between two text positions and leaves the caret
+    // after what was put there; the one way the text changes.
+    void replace(int from, int to, const QString& text, EditHistory::Kind kind);
+    void replaceSelection(const QString& text, EditHistory::Kind kind);
+    void apply(int from, int to, const QString& text);
+    void select(int anchor, int position);
+    SoftBreaks::Cutting cutting() const;
+    int charactersPerRow(QChar c) const;
+    bool endsRow(QChar c) const;
+    void recutSoon();
+    void recutNow();
     void applyColours();
     void changeFont(const QFont& font);
     void documentChanged(int position, int removed, int added);
-    void insertPlain(const QString& text);
     void settleLayout();
 
     SoftBreaks m_breaks;
-    SoftBreakEditing m_editing;
+    EditHistory m_history;
+    EditorInput m_input;
+    QTimer m_recut;
     qint32 m_foreColor;
     qint32 m_backColor;
     bool m_ciphertext = false;
-    bool m_settingText = false;
+    // Set while the document changes in a way that does not change the text.
+    bool m_sameText = false;
+    // Set while the editor itself changes the text.
+    bool m_editing = false;
     mutable QString m_text;
     mutable bool m_textKept = true;
+    mutable int m_rowLength = -1;
+    mutable qreal m_rowWidth = 0;
+    mutable QHash<char16_t, bool> m_endsRow;
 };

@@ -2,28 +2,25 @@
 
 #include "crypto/HexCodec.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QFontMetricsF>
 #include <QTextDocument>
+#include <QTextLayout>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
-constexpr int kSoftProperty = QTextFormat::UserProperty + 0x737;
+// The user state of a chunk's block: the chunk starts a line, or follows a soft break.
+constexpr int kLineStart = 0;
+constexpr int kAfterSoftBreak = 0x737;
 
-// Where the chunk that starts at `from` ends: after a space in its second
-// half, so that the break falls where a word wrap could have put a row end;
-// otherwise at the chunk length, never inside a surrogate pair or before a
-// combining mark.
-qsizetype chunkEnd(QStringView text, qsizetype from, qsizetype lineEnd) {
-    if (lineEnd - from <= SoftBreaks::ChunkLength)
-        return lineEnd;
-    const qsizetype limit = from + SoftBreaks::ChunkLength;
-    for (qsizetype i = limit; i > from + SoftBreaks::ChunkLength / 2; --i) {
-        if (text[i - 1] == u' ' || text[i - 1] == u'\t')
-            return i;
-    }
-    qsizetype cut = limit;
-    while (cut > from + 1 && (text[cut].isLowSurrogate() || text[cut].isMark()))
-        --cut;
-    return cut;
+bool isSpace(QChar c) {
+    return c == u' ' || c == u'\t';
+}
+
+bool endsWithSpace(const QString& chunk) {
+    return !chunk.isEmpty() && isSpace(chunk.back());
 }
 
 qsizetype lineEndFrom(QStringView text, qsizetype from) {
@@ -32,97 +29,123 @@ qsizetype lineEndFrom(QStringView text, qsizetype from) {
     return from;
 }
 
-// Short lines and their line breaks, inserted as they stand. A block made by
-// insertText takes the format of the block it splits, so the first line
-// break after a soft break is made by hand.
-void insertLines(QTextCursor& cursor, QStringView lines) {
-    if (lines.isEmpty())
-        return;
-    if (SoftBreaks::isSoft(cursor.block())) {
-        const qsizetype end = lineEndFrom(lines, 0);
-        if (end < lines.size()) {
-            if (end > 0)
-                cursor.insertText(lines.first(end).toString());
-            cursor.insertBlock(SoftBreaks::blockFormat(cursor, false), cursor.charFormat());
-            const bool crlf = lines[end] == u'\r' && end + 1 < lines.size() && lines[end + 1] == u'\n';
-            lines = lines.sliced(end + (crlf ? 2 : 1));
-            if (lines.isEmpty())
-                return;
+qsizetype afterLineBreak(QStringView text, qsizetype at) {
+    return at + (text[at] == u'\r' && at + 1 < text.size() && text[at + 1] == u'\n' ? 2 : 1);
+}
+
+// Where a row of a text that wraps anywhere ends, as the layout fills it.
+qsizetype rowEnd(QStringView text, qsizetype start, const SoftBreaks::Cutting& cutting) {
+    const qsizetype end = start + cutting.rowLength;
+    return end <= text.size() && cutting.endsRow && !cutting.endsRow(text[end - 1]) ? end - 1 : end;
+}
+
+// Where the chunk of a line that starts at `from` ends. The rest of the line
+// is one chunk when it fits; otherwise the chunk is ChunkLength long, or
+// shorter: after its last space within reach for a word wrap, after its last
+// whole row for a wrap anywhere. Whatever is left is never shorter than
+// MinChunk, and a cut never splits a surrogate pair or a mark from its letter.
+qsizetype chunkEnd(QStringView line, qsizetype from, const SoftBreaks::Cutting& cutting) {
+    if (line.size() - from <= SoftBreaks::MaxChunk)
+        return line.size();
+    qsizetype cut = from + SoftBreaks::ChunkLength;
+    if (!cutting.anywhere) {
+        for (qsizetype i = cut; i > from + SoftBreaks::MinChunk; --i) {
+            if (isSpace(line[i - 1]))
+                return i;
+        }
+    } else if (cutting.rowLength > 0 && cutting.rowLength <= SoftBreaks::MinChunk) {
+        for (qsizetype row = from;;) {
+            const qsizetype next = rowEnd(line, row, cutting);
+            if (next > from + SoftBreaks::ChunkLength) {
+                cut = row;
+                break;
+            }
+            row = next;
         }
     }
-    cursor.insertText(lines.toString());
+    // A mark or the second half of a pair goes with the character before it:
+    // forward, which keeps a row whole, while enough is left for the next chunk.
+    const auto joined = [&](qsizetype at) { return line[at].isLowSurrogate() || line[at].isMark(); };
+    qsizetype forward = cut;
+    while (joined(forward) && line.size() - forward > SoftBreaks::MinChunk)
+        ++forward;
+    if (!joined(forward))
+        return forward;
+    while (cut > from + SoftBreaks::MinChunk && joined(cut))
+        --cut;
+    return cut;
+}
+
+// Inserts lines at the cursor, which stands at the start of an empty chunk,
+// each cut into chunks; `softBefore` tells whether that chunk follows a soft break.
+void insertLines(QTextCursor& cursor, QStringView text, const SoftBreaks::Cutting& cutting, bool softBefore) {
+    cursor.block().setUserState(softBefore ? kAfterSoftBreak : kLineStart);
+    for (qsizetype line = 0;;) {
+        const qsizetype end = lineEndFrom(text, line);
+        const QStringView lineText = text.sliced(line, end - line);
+        for (qsizetype from = 0;;) {
+            const qsizetype to = chunkEnd(lineText, from, cutting);
+            if (to > from)
+                cursor.insertText(lineText.sliced(from, to - from).toString(), QTextCharFormat());
+            from = to;
+            if (from >= lineText.size())
+                break;
+            cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+            cursor.block().setUserState(kAfterSoftBreak);
+        }
+        if (end >= text.size())
+            return;
+        line = afterLineBreak(text, end);
+        cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        cursor.block().setUserState(kLineStart);
+    }
+}
+
+bool holdsWholeRows(const QTextBlock& block, const SoftBreaks::Cutting& cutting) {
+    const QString text = block.text();
+    qsizetype row = 0;
+    while (row < text.size())
+        row = rowEnd(text, row, cutting);
+    return row == text.size();
 }
 
 } // namespace
 
 bool SoftBreaks::isSoft(const QTextBlock& block) {
-    return block.blockFormat().boolProperty(kSoftProperty);
-}
-
-QTextBlockFormat SoftBreaks::blockFormat(const QTextCursor& cursor, bool soft) {
-    QTextBlockFormat format = cursor.blockFormat();
-    if (soft)
-        format.setProperty(kSoftProperty, true);
-    else
-        format.clearProperty(kSoftProperty);
-    return format;
+    return block.userState() == kAfterSoftBreak;
 }
 
 bool SoftBreaks::isLineBreak(QChar c) {
-    // The characters that QTextCursor::insertText turns into new blocks.
     const char16_t u = c.unicode();
-    return u == u'\n' || u == u'\r' || u == QChar::ParagraphSeparator || u == 0xFDD0 || u == 0xFDD1;
+    return u == u'\n' || u == u'\r' || u == QChar::LineSeparator || u == QChar::ParagraphSeparator ||
+           u == 0xFDD0 || u == 0xFDD1;
 }
 
 bool SoftBreaks::hasLineBreak(QStringView text) {
     return lineEndFrom(text, 0) < text.size();
 }
 
-bool SoftBreaks::needsChunks(QStringView text) {
-    qsizetype run = 0;
-    for (const QChar c : text) {
-        if (isLineBreak(c))
-            run = 0;
-        else if (++run > ChunkLength)
-            return true;
-    }
-    return false;
+qsizetype SoftBreaks::textLength(QStringView text) {
+    qsizetype length = text.size();
+    for (qsizetype i = 1; i < text.size(); ++i)
+        length -= text[i] == u'\n' && text[i - 1] == u'\r';
+    return length;
 }
 
-void SoftBreaks::insert(QTextCursor& cursor, QStringView text) {
-    cursor.beginEditBlock();
-    if (cursor.hasSelection())
-        cursor.removeSelectedText();
-    qsizetype pending = 0; // start of the short lines not yet inserted
-    qsizetype line = 0;
-    while (line <= text.size()) {
-        const qsizetype end = lineEndFrom(text, line);
-        if (end - line > ChunkLength) {
-            insertLines(cursor, text.sliced(pending, line - pending));
-            for (qsizetype from = line; from < end;) {
-                const qsizetype to = chunkEnd(text, from, end);
-                if (from > line)
-                    cursor.insertBlock(blockFormat(cursor, true), cursor.charFormat());
-                cursor.insertText(text.sliced(from, to - from).toString());
-                from = to;
-            }
-            pending = end;
-        }
-        if (end == text.size())
-            break;
-        line = end + (text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n' ? 2 : 1);
+void SoftBreaks::index() const {
+    if (m_indexed)
+        return;
+    m_softStarts.clear();
+    for (QTextBlock block = m_document->begin().next(); block.isValid(); block = block.next()) {
+        if (isSoft(block))
+            m_softStarts.append(block.position());
     }
-    insertLines(cursor, text.sliced(pending));
-    cursor.endEditBlock();
+    m_indexed = true;
 }
 
 int SoftBreaks::count() const {
-    if (m_count < 0) {
-        m_count = 0;
-        for (QTextBlock block = m_document->begin().next(); block.isValid(); block = block.next())
-            m_count += isSoft(block);
-    }
-    return m_count;
+    index();
+    return int(m_softStarts.size());
 }
 
 int SoftBreaks::length() const {
@@ -130,36 +153,31 @@ int SoftBreaks::length() const {
 }
 
 int SoftBreaks::toText(int documentPosition) const {
-    if (count() == 0)
-        return documentPosition;
-    const int target = m_document->findBlock(documentPosition).position();
-    int soft = 0;
-    for (QTextBlock block = m_document->begin().next(); block.isValid() && block.position() <= target;
-         block = block.next())
-        soft += isSoft(block);
-    return documentPosition - soft;
+    index();
+    const auto after = std::upper_bound(m_softStarts.cbegin(), m_softStarts.cend(), documentPosition);
+    return documentPosition - int(after - m_softStarts.cbegin());
 }
 
 int SoftBreaks::toDocument(int textPosition, Side side) const {
-    if (count() == 0)
-        return qBound(0, textPosition, m_document->characterCount() - 1);
-    int start = 0; // text position of the block's first character
-    for (QTextBlock block = m_document->begin(); block.isValid();) {
-        const int end = start + block.length() - 1;
-        const QTextBlock next = block.next();
-        if (textPosition <= end) {
-            if (textPosition < end || side == Before || !next.isValid() || !isSoft(next))
-                return block.position() + qMax(0, textPosition - start);
-        }
-        if (!next.isValid())
-            break;
-        start = end + (isSoft(next) ? 0 : 1);
-        block = next;
+    index();
+    const int last = m_document->characterCount() - 1;
+    if (m_softStarts.isEmpty())
+        return qBound(0, textPosition, last);
+    // The soft break before chunk j lies at text position m_softStarts[j] - j - 1.
+    qsizetype low = 0;
+    qsizetype high = m_softStarts.size();
+    while (low < high) {
+        const qsizetype middle = (low + high) / 2;
+        if (m_softStarts[middle] - middle - 1 < textPosition)
+            low = middle + 1;
+        else
+            high = middle;
     }
-    return m_document->characterCount() - 1;
+    const bool atBreak = low < m_softStarts.size() && m_softStarts[low] - low - 1 == textPosition;
+    return qBound(0, textPosition + int(low) + (atBreak && side == After ? 1 : 0), last);
 }
 
-bool SoftBreaks::isBoundary(int textPosition) const {
+bool SoftBreaks::isSoftBreak(int textPosition) const {
     return count() > 0 && toDocument(textPosition, Before) != toDocument(textPosition, After);
 }
 
@@ -168,16 +186,15 @@ QChar SoftBreaks::at(int textPosition) const {
 }
 
 void SoftBreaks::compact(QString& raw, int from) const {
-    if (count() > 0) {
+    index();
+    if (!m_softStarts.isEmpty()) {
         // Soft breaks are not text: close the gaps they leave, in place.
         QChar* data = raw.data();
         qsizetype out = 0;
         qsizetype in = 0;
-        for (QTextBlock block = m_document->findBlock(from).next();
-             block.isValid() && block.position() - 1 - from < raw.size(); block = block.next()) {
-            const qsizetype separator = block.position() - 1 - from;
-            if (separator < 0 || !isSoft(block))
-                continue;
+        for (auto soft = std::upper_bound(m_softStarts.cbegin(), m_softStarts.cend(), from);
+             soft != m_softStarts.cend() && *soft - 1 - from < raw.size(); ++soft) {
+            const qsizetype separator = *soft - 1 - from;
             std::copy(data + in, data + separator, data + out);
             out += separator - in;
             in = separator + 1;
@@ -185,9 +202,7 @@ void SoftBreaks::compact(QString& raw, int from) const {
         std::copy(data + in, data + raw.size(), data + out);
         raw.truncate(out + (raw.size() - in));
     }
-    // Enter ends a paragraph and Shift+Enter a line within one; both are line breaks of the text.
     raw.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    raw.replace(QChar::LineSeparator, QLatin1Char('\n'));
 }
 
 QString SoftBreaks::text(int from, int to) const {
@@ -220,16 +235,130 @@ bool SoftBreaks::allHexDigits(int from, int to) const {
     return true;
 }
 
-void SoftBreaks::remove(int from, int to) const {
+bool SoftBreaks::replaceInChunk(int from, int to, QStringView text, const Cutting& cutting) {
+    // Within one chunk, away from its soft breaks and keeping its length in
+    // bounds, the change is Qt's own and touches nothing else.
+    if (hasLineBreak(text))
+        return false;
+    const int documentFrom = toDocument(from, After);
+    const int documentTo = from == to ? documentFrom : toDocument(to, Before);
+    const QTextBlock block = m_document->findBlock(documentFrom);
+    if (m_document->findBlock(documentTo) != block)
+        return false;
+    const int size = block.length() - 1;
+    const bool softBefore = isSoft(block);
+    const bool softAfter = isSoft(block.next());
+    if ((softBefore && documentFrom == block.position()) || (softAfter && documentTo == block.position() + size))
+        return false;
+    const qsizetype changed = size - (documentTo - documentFrom) + text.size();
+    if (changed > MaxChunk || ((softBefore || softAfter) && changed < MinChunk))
+        return false;
+    // A chunk cut inside a word is cut again as soon as it changes.
+    if (softAfter && !cutting.anywhere && !endsWithSpace(block.text()))
+        return false;
     QTextCursor cursor(m_document);
-    cursor.setPosition(isBoundary(from) ? toDocument(from, Before) : toDocument(from));
-    cursor.setPosition(isBoundary(to) ? toDocument(to, After) : toDocument(to), QTextCursor::KeepAnchor);
+    cursor.setPosition(documentFrom);
+    cursor.setPosition(documentTo, QTextCursor::KeepAnchor);
+    if (text.isEmpty())
+        cursor.removeSelectedText();
+    else
+        cursor.insertText(text.toString(), QTextCharFormat());
+    invalidate();
+    return true;
+}
+
+void SoftBreaks::replace(int from, int to, QStringView text, const Cutting& cutting) {
+    const int end = length();
+    from = qBound(0, from, end);
+    to = qBound(from, to, end);
+    if (from == to && text.isEmpty())
+        return;
+    if (replaceInChunk(from, to, text, cutting))
+        return;
+    // Otherwise the chunks around the change are cut again with it, from the
+    // chunk before it to the chunk after it, so that the soft breaks at either
+    // end of that span keep the characters they lie between. Where what is
+    // next to such a soft break would be too short a chunk, the span takes in
+    // the chunk beyond.
+    QTextBlock first = m_document->findBlock(toDocument(from, Before));
+    QTextBlock last = m_document->findBlock(toDocument(to, After));
+    QString prefix = first.text().left(toDocument(from, Before) - first.position());
+    QString suffix = last.text().mid(toDocument(to, After) - last.position());
+    const qsizetype firstBreak = lineEndFrom(text, 0);
+    const bool oneLine = firstBreak == text.size();
+    qsizetype lastLine = text.size();
+    while (lastLine > 0 && !isLineBreak(text[lastLine - 1]))
+        --lastLine;
+    const auto head = [&] { return prefix.size() + firstBreak + (oneLine ? suffix.size() : 0); };
+    const auto tail = [&] { return suffix.size() + (text.size() - lastLine) + (oneLine ? prefix.size() : 0); };
+    while (isSoft(first) && head() < MinChunk) {
+        first = first.previous();
+        prefix.prepend(first.text());
+    }
+    while (isSoft(last.next()) && tail() < MinChunk) {
+        last = last.next();
+        suffix += last.text();
+    }
+    QString span = prefix;
+    span += text;
+    span += suffix;
+
+    QTextCursor cursor(m_document);
+    cursor.beginEditBlock();
+    const bool softBefore = isSoft(first);
+    cursor.setPosition(first.position());
+    cursor.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
+    insertLines(cursor, span, cutting, softBefore);
+    invalidate();
+    cursor.endEditBlock();
+}
+
+bool SoftBreaks::needsRecut(const Cutting& cutting) const {
+    if (!cutting.anywhere || cutting.rowLength <= 0 || count() == 0)
+        return false;
+    for (const int start : std::as_const(m_softStarts)) {
+        if (!holdsWholeRows(m_document->findBlock(start).previous(), cutting))
+            return true;
+    }
+    return false;
+}
+
+bool SoftBreaks::recut(const Cutting& cutting) {
+    if (!needsRecut(cutting))
+        return false;
+    // Each line from its first chunk that does not end at a row's end.
+    QTextCursor cursor(m_document);
+    cursor.beginEditBlock();
+    for (QTextBlock block = m_document->begin(); block.isValid();) {
+        QTextBlock misfit;
+        QTextBlock end = block;
+        QString rest;
+        do {
+            end = block;
+            if (!misfit.isValid() && isSoft(block.next()) && !holdsWholeRows(block, cutting))
+                misfit = block;
+            if (misfit.isValid())
+                rest += block.text();
+            block = block.next();
+        } while (isSoft(block));
+        if (!misfit.isValid())
+            continue;
+        const bool softBefore = isSoft(misfit);
+        cursor.setPosition(misfit.position());
+        cursor.setPosition(end.position() + end.length() - 1, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+        insertLines(cursor, rest, cutting, softBefore);
+        block = m_document->findBlock(cursor.position()).next();
+    }
+    invalidate();
+    cursor.endEditBlock();
+    return true;
 }
 
 bool SoftBreaks::insideWord(int documentPosition) const {
     const int text = toText(documentPosition);
-    return text > 0 && text < length() && isBoundary(text) && at(text - 1).isLetterOrNumber() &&
+    return text > 0 && text < length() && isSoftBreak(text) && at(text - 1).isLetterOrNumber() &&
            at(text).isLetterOrNumber();
 }
 
@@ -253,7 +382,7 @@ void SoftBreaks::moveByWord(QTextCursor& cursor, QTextCursor::MoveOperation op,
     }
 }
 
-void SoftBreaks::extendToWords(QTextCursor& cursor) const {
+void SoftBreaks::widenToWords(QTextCursor& cursor) const {
     const bool forward = cursor.position() >= cursor.anchor();
     QTextCursor probe(m_document);
     probe.setPosition(cursor.selectionStart());
@@ -272,17 +401,47 @@ void SoftBreaks::extendToWords(QTextCursor& cursor) const {
     cursor.setPosition(forward ? end : start, QTextCursor::KeepAnchor);
 }
 
-void SoftBreaks::extendToLine(QTextCursor& cursor) const {
+void SoftBreaks::widenToLine(QTextCursor& cursor) const {
     const bool forward = cursor.position() >= cursor.anchor();
     QTextBlock first = m_document->findBlock(cursor.selectionStart());
-    while (isSoft(first) && first.previous().isValid())
+    while (isSoft(first))
         first = first.previous();
     QTextBlock last = m_document->findBlock(qMax(cursor.selectionStart(), cursor.selectionEnd() - 1));
-    while (last.next().isValid() && isSoft(last.next()))
+    while (isSoft(last.next()))
         last = last.next();
     const int start = first.position();
     // The line with its line break, as Qt selects a block with its separator.
     const int end = last.next().isValid() ? last.next().position() : last.position() + last.length() - 1;
     cursor.setPosition(forward ? start : end);
     cursor.setPosition(forward ? end : start, QTextCursor::KeepAnchor);
+}
+
+void SoftBreaks::estimateRows(const QFont& font, qreal width, bool anywhere) const {
+    // Qt counts a chunk it has not laid out as one row, which would make the
+    // scroll bar over a long line as short as its number of chunks. Each
+    // chunk not yet laid out is given the rows its length fills instead, until
+    // Qt lays it out and counts its rows itself.
+    if (count() == 0 || width <= 0)
+        return;
+    const QTextBlock sample = m_document->findBlock(m_softStarts.first());
+    const QString head = sample.text().left(512);
+    const qreal perCharacter = QFontMetricsF(font).horizontalAdvance(head) / qMax<qsizetype>(1, head.size());
+    // A word wrap leaves part of a word's width unused at the end of each row.
+    const qreal row = width - perCharacter * (anywhere ? 1 : 6);
+    if (row <= perCharacter)
+        return;
+    bool changed = false;
+    for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next()) {
+        if (block.length() <= MinChunk || block.layout()->lineCount() > 0)
+            continue;
+        const int rows = qMax(1, int(std::ceil((block.length() - 1) * perCharacter / row)));
+        if (block.lineCount() != rows) {
+            block.setLineCount(rows);
+            changed = true;
+        }
+    }
+    if (changed) {
+        QAbstractTextDocumentLayout* layout = m_document->documentLayout();
+        emit layout->documentSizeChanged(layout->documentSize());
+    }
 }

@@ -1,49 +1,83 @@
 #pragma once
+#include <QList>
 #include <QString>
 #include <QStringView>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <functional>
 
+class QFont;
 class QTextDocument;
 
-// The editor's document keeps no block much longer than ChunkLength
+// The editor's document holds no block much longer than ChunkLength
 // characters: Qt lays out a whole block as soon as any of it is shown, and a
-// ciphertext or a pasted text is one line of millions of characters. A long
-// line is therefore held as several blocks; the boundary between two of them
-// is a soft break, a display row break that is not part of the text. The block
-// after a soft break carries a block format property that marks it.
+// ciphertext or a pasted text is one line of millions of characters. A line
+// of the text is therefore held in one or more chunks, each one block of the
+// document; where two chunks of one line meet is a soft break, a row end on
+// the screen that is not part of the text. The chunk after a soft break
+// carries a mark in its block's user state, which costs the document nothing
+// and no undo step.
+//
+// Every change of the document goes through replace(), which cuts what it
+// inserts into chunks and cuts again the chunks it touches, so that after
+// any change:
+//  - a soft break lies inside a line, between two chunks of MinChunk to
+//    MaxChunk characters (a line of one chunk may be shorter);
+//  - in a text that wraps at word boundaries, a chunk before a soft break
+//    ends with a space or a tab unless none lies within its last Reach
+//    characters, so that no word is cut in two;
+//  - in a text that wraps anywhere, shown in a fixed-width font, a chunk
+//    before a soft break holds whole rows (after recut(), once the width
+//    is known and the text has settled).
 //
 // Text positions count the characters of the text, a line break as one;
 // document positions count the document's characters, soft breaks included.
 // A text position at a soft break has two document positions: the end of the
-// block before it (Before) and the start of the block after it (After).
+// chunk before it (Before) and the start of the chunk after it (After).
 class SoftBreaks {
 public:
     static constexpr int ChunkLength = 4096;
+    static constexpr int MinChunk = ChunkLength / 2;
+    static constexpr int MaxChunk = ChunkLength + MinChunk;
+    static constexpr int Reach = ChunkLength - MinChunk;
     enum Side { Before, After };
+
+    // How the chunks of a line are cut: at a space (word wrap) or, when the
+    // text wraps anywhere, after whole rows. A row holds rowLength characters
+    // (0 when rows differ in length, as in a proportional font), or one fewer
+    // where the last of them would be a glyph that reaches past its cell into
+    // the margin (as some do in bold or slanted faces).
+    struct Cutting {
+        bool anywhere = false;
+        int rowLength = 0;
+        std::function<bool(QChar)> endsRow;
+    };
 
     explicit SoftBreaks(QTextDocument* document) : m_document(document) {}
 
     static bool isSoft(const QTextBlock& block);
-    // The block format for a new block at the cursor, after a soft or a real line break.
-    static QTextBlockFormat blockFormat(const QTextCursor& cursor, bool soft);
-    // Characters that end a line of the text, as the document reads them.
+    // Characters that end a line of the text in any of its forms: "\r\n",
+    // "\r", "\n", and the separators of lines and paragraphs.
     static bool isLineBreak(QChar c);
     static bool hasLineBreak(QStringView text);
-    // Whether some line of the text is too long to be one block.
-    static bool needsChunks(QStringView text);
-    // Replaces the selection with text as one edit: long lines are cut at soft
-    // breaks, each line break becomes a block that is not marked soft.
-    static void insert(QTextCursor& cursor, QStringView text);
+    // The length of the text once every line break is one "\n".
+    static qsizetype textLength(QStringView text);
 
-    // The number of soft breaks in the document, counted again after a change.
+    // Replaces the text between two text positions with `text`, whose line
+    // breaks may come in any form, as one change of the document.
+    void replace(int from, int to, QStringView text, const Cutting& cutting);
+    // Cuts again the lines whose chunks do not hold whole rows; false when none needed it.
+    bool recut(const Cutting& cutting);
+    // Whether recut() would change anything.
+    bool needsRecut(const Cutting& cutting) const;
+
     int count() const;
-    void invalidate() { m_count = -1; }
+    void invalidate() { m_indexed = false; }
     int length() const;
 
     int toText(int documentPosition) const;
     int toDocument(int textPosition, Side side = After) const;
-    bool isBoundary(int textPosition) const;
+    bool isSoftBreak(int textPosition) const;
     QChar at(int textPosition) const;
 
     // The text between two document positions, each line break as "\n".
@@ -52,21 +86,27 @@ public:
     // Whether every character between the document positions is a hexadecimal digit.
     bool allHexDigits(int from, int to) const;
 
-    // Removes the text between two text positions, with the soft breaks at its
-    // ends, so that no empty block is left between two soft breaks.
-    void remove(int from, int to) const;
     // A word move that goes on through soft breaks inside a word.
     void moveByWord(QTextCursor& cursor, QTextCursor::MoveOperation op,
                     QTextCursor::MoveMode mode = QTextCursor::MoveAnchor) const;
-    // Widens a selection made by Qt within one block to the whole word or the
+    // Widens a selection made by Qt within one chunk to the whole word or the
     // whole line of the text, as double and triple clicks mean.
-    void extendToWords(QTextCursor& cursor) const;
-    void extendToLine(QTextCursor& cursor) const;
+    void widenToWords(QTextCursor& cursor) const;
+    void widenToLine(QTextCursor& cursor) const;
+
+    // Gives each chunk Qt has not laid out the number of rows its length
+    // fills at the width, so that the scroll bar measures the whole text.
+    void estimateRows(const QFont& font, qreal width, bool anywhere) const;
 
 private:
+    void index() const;
+    bool replaceInChunk(int from, int to, QStringView text, const Cutting& cutting);
+    int textStart(const QTextBlock& block) const { return toText(block.position()); }
     bool insideWord(int documentPosition) const;
     void compact(QString& raw, int from) const;
 
     QTextDocument* m_document;
-    mutable int m_count = -1;
+    // Document positions of the chunks that follow a soft break, in order.
+    mutable QList<int> m_softStarts;
+    mutable bool m_indexed = false;
 };
