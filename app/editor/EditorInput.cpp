@@ -268,6 +268,15 @@ void EditorInput::mousePress(QMouseEvent* event, const Base& base) {
                 !(event->modifiers() & Qt::ShiftModifier) && cursor.hasSelection() &&
                 at >= cursor.selectionStart() && at <= cursor.selectionEnd();
     m_dragFrom = event->position().toPoint();
+    if (tripleClick) {
+        // The line under the pointer, whatever Qt makes of the press: it
+        // misses a triple click when taking a word whole scrolled the view.
+        QTextCursor line = m_editor->cursorForPosition(m_dragFrom);
+        m_editor->m_breaks.widenToLine(line);
+        select(line);
+        event->accept();
+        return;
+    }
     base();
     widenSelection();
 }
@@ -337,8 +346,11 @@ void EditorInput::widenSelection() {
         breaks.widenToWords(cursor);
     else
         breaks.widenToLine(cursor);
-    if (cursor.anchor() == before.anchor() && cursor.position() == before.position())
-        return;
+    if (cursor.anchor() != before.anchor() || cursor.position() != before.position())
+        select(cursor);
+}
+
+void EditorInput::select(const QTextCursor& cursor) {
     // A click selects without scrolling, however far the word or line runs.
     QScrollBar* vertical = m_editor->verticalScrollBar();
     QScrollBar* horizontal = m_editor->horizontalScrollBar();

@@ -9,6 +9,7 @@ class QInputMethodEvent;
 class QKeyEvent;
 class QMenu;
 class QMouseEvent;
+class QTextCursor;
 
 // What the keyboard, input methods, the mouse, drag and drop and the context
 // menu do to the editor. Every change of the text they ask for goes through
@@ -50,6 +51,7 @@ private:
     void removeWord(bool backward);
     void startDrag();
     void widenSelection();
+    void select(const QTextCursor& cursor);
 
     EntryEditor* m_editor;
     Widening m_widening = Widening::None;

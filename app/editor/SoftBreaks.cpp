@@ -5,6 +5,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
 #include <QTextDocument>
+#include <QTextBoundaryFinder>
 #include <QTextLayout>
 #include <algorithm>
 #include <cmath>
@@ -33,6 +34,18 @@ qsizetype afterLineBreak(QStringView text, qsizetype at) {
     return at + (text[at] == u'\r' && at + 1 < text.size() && text[at + 1] == u'\n' ? 2 : 1);
 }
 
+// Whether a cut between at - 1 and at keeps every character as the eye sees
+// it whole, judged from the characters around it.
+bool isCharacterBoundary(QStringView text, qsizetype at) {
+    if (text[at].unicode() < 0x300 && text[at - 1].unicode() < 0x300)
+        return true;
+    const qsizetype from = qMax<qsizetype>(0, at - 16);
+    const QStringView around = text.sliced(from, qMin<qsizetype>(text.size() - from, 32));
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, around.data(), around.size());
+    finder.setPosition(at - from);
+    return finder.isAtBoundary();
+}
+
 // Where a row of a text that wraps anywhere ends, as the layout fills it.
 qsizetype rowEnd(QStringView text, qsizetype start, const SoftBreaks::Cutting& cutting) {
     const qsizetype end = start + cutting.rowLength;
@@ -43,7 +56,7 @@ qsizetype rowEnd(QStringView text, qsizetype start, const SoftBreaks::Cutting& c
 // is one chunk when it fits; otherwise the chunk is ChunkLength long, or
 // shorter: after its last space within reach for a word wrap, after its last
 // whole row for a wrap anywhere. Whatever is left is never shorter than
-// MinChunk, and a cut never splits a surrogate pair or a mark from its letter.
+// MinChunk, and a cut never splits a character as the eye sees it.
 qsizetype chunkEnd(QStringView line, qsizetype from, const SoftBreaks::Cutting& cutting) {
     if (line.size() - from <= SoftBreaks::MaxChunk)
         return line.size();
@@ -63,9 +76,10 @@ qsizetype chunkEnd(QStringView line, qsizetype from, const SoftBreaks::Cutting& 
             row = next;
         }
     }
-    // A mark or the second half of a pair goes with the character before it:
-    // forward, which keeps a row whole, while enough is left for the next chunk.
-    const auto joined = [&](qsizetype at) { return line[at].isLowSurrogate() || line[at].isMark(); };
+    // A mark, the second half of a pair or the rest of an emoji sequence goes
+    // with the character before it: the cut moves forward, which keeps a row
+    // whole, while enough is left for the next chunk.
+    const auto joined = [&](qsizetype at) { return !isCharacterBoundary(line, at); };
     qsizetype forward = cut;
     while (joined(forward) && line.size() - forward > SoftBreaks::MinChunk)
         ++forward;
@@ -356,49 +370,78 @@ bool SoftBreaks::recut(const Cutting& cutting) {
     return true;
 }
 
-bool SoftBreaks::insideWord(int documentPosition) const {
-    const int text = toText(documentPosition);
-    return text > 0 && text < length() && isSoftBreak(text) && at(text - 1).isLetterOrNumber() &&
-           at(text).isLetterOrNumber();
+SoftBreaks::CharacterKind SoftBreaks::kindOf(QChar c) {
+    // The classes Qt's word moves tell apart.
+    switch (c.unicode()) {
+    case u'.': case u',': case u'?': case u'!': case u'@': case u'#': case u'$': case u':': case u';':
+    case u'-': case u'<': case u'>': case u'[': case u']': case u'(': case u')': case u'{': case u'}':
+    case u'=': case u'/': case u'+': case u'%': case u'&': case u'^': case u'*': case u'\'': case u'"':
+    case u'`': case u'~': case u'|': case u'\\':
+        return CharacterKind::Separator;
+    default:
+        return c.isSpace() ? CharacterKind::Space : CharacterKind::Word;
+    }
+}
+
+bool SoftBreaks::runGoesOn(int textPosition) const {
+    if (!isSoftBreak(textPosition))
+        return false;
+    const CharacterKind before = kindOf(at(textPosition - 1));
+    return before != CharacterKind::Space && before == kindOf(at(textPosition));
 }
 
 void SoftBreaks::moveByWord(QTextCursor& cursor, QTextCursor::MoveOperation op,
                             QTextCursor::MoveMode mode) const {
-    const bool backward =
-        op == QTextCursor::PreviousWord || op == QTextCursor::WordLeft || op == QTextCursor::StartOfWord;
+    // Qt's move, made chunk by chunk: where it stops only because a chunk
+    // ends (a run of one kind of character, or the spaces after a word, goes
+    // on past the soft break), it goes on from the other side.
+    const bool backward = op == QTextCursor::PreviousWord || op == QTextCursor::WordLeft;
     for (int step = 0; step <= m_document->blockCount(); ++step) {
         const int from = cursor.position();
-        cursor.movePosition(op, mode);
-        const int position = cursor.position();
-        const int text = toText(position);
+        if (!cursor.movePosition(op, mode) && cursor.position() == from)
+            return;
+        const int text = toText(cursor.position());
         // Crossing only a soft break is no move in the text.
         const bool stuck = text == toText(from);
-        if (!stuck && !insideWord(position))
+        if (!stuck && !(isSoftBreak(text) && (kindOf(at(text)) == CharacterKind::Space || runGoesOn(text))))
             return;
-        const int further = toDocument(text, backward ? Before : After);
-        if (further == position && position == from)
-            return;
-        cursor.setPosition(further, mode);
+        cursor.setPosition(toDocument(text, backward ? Before : After), mode);
     }
 }
 
+int SoftBreaks::runEnd(int textPosition, bool forward) const {
+    // Over the soft breaks of a line, while the characters are of one kind.
+    const CharacterKind kind = kindOf(at(forward ? textPosition - 1 : textPosition));
+    QTextBlock block = m_document->findBlock(toDocument(textPosition, forward ? Before : After));
+    while (true) {
+        const QTextBlock next = forward ? block.next() : block.previous();
+        const bool joined = forward ? isSoft(next) : isSoft(block);
+        if (!joined)
+            break;
+        const QString text = next.text();
+        const qsizetype run = forward ? std::find_if(text.cbegin(), text.cend(), [&](QChar c) { return kindOf(c) != kind; }) - text.cbegin()
+                                      : std::find_if(text.crbegin(), text.crend(), [&](QChar c) { return kindOf(c) != kind; }) - text.crbegin();
+        if (run < text.size())
+            return forward ? toText(next.position()) + int(run) : toText(next.position() + next.length() - 1) - int(run);
+        block = next;
+    }
+    return forward ? toText(block.position() + block.length() - 1) : toText(block.position());
+}
+
 void SoftBreaks::widenToWords(QTextCursor& cursor) const {
+    // Qt selects the word under the pointer within one chunk; a word that
+    // goes on past a soft break is taken whole.
     const bool forward = cursor.position() >= cursor.anchor();
-    QTextCursor probe(m_document);
-    probe.setPosition(cursor.selectionStart());
-    if (insideWord(probe.position())) {
-        probe.setPosition(toDocument(toText(probe.position()), Before));
-        moveByWord(probe, QTextCursor::StartOfWord);
-    }
-    const int start = probe.position();
-    probe.setPosition(cursor.selectionEnd());
-    if (insideWord(probe.position())) {
-        probe.setPosition(toDocument(toText(probe.position()), After));
-        moveByWord(probe, QTextCursor::EndOfWord);
-    }
-    const int end = probe.position();
-    cursor.setPosition(forward ? start : end);
-    cursor.setPosition(forward ? end : start, QTextCursor::KeepAnchor);
+    int start = toText(cursor.selectionStart());
+    int end = toText(cursor.selectionEnd());
+    if (end > start && runGoesOn(start))
+        start = runEnd(start, false);
+    if (end > start && runGoesOn(end))
+        end = runEnd(end, true);
+    const int documentStart = toDocument(start, After);
+    const int documentEnd = toDocument(end, Before);
+    cursor.setPosition(forward ? documentStart : documentEnd);
+    cursor.setPosition(forward ? documentEnd : documentStart, QTextCursor::KeepAnchor);
 }
 
 void SoftBreaks::widenToLine(QTextCursor& cursor) const {

@@ -102,7 +102,12 @@ private:
     void index() const;
     bool replaceInChunk(int from, int to, QStringView text, const Cutting& cutting);
     int textStart(const QTextBlock& block) const { return toText(block.position()); }
-    bool insideWord(int documentPosition) const;
+    enum class CharacterKind { Space, Separator, Word };
+    static CharacterKind kindOf(QChar c);
+    // Whether a run of one kind of character goes on past the soft break there.
+    bool runGoesOn(int textPosition) const;
+    // Where the run of characters that meets the position (ending there, or starting there) ends.
+    int runEnd(int textPosition, bool forward) const;
     void compact(QString& raw, int from) const;
 
     QTextDocument* m_document;

@@ -1,0 +1,73 @@
+// The editor under any sequence of what a user and the program do to it,
+// through the model check of tests/support/EditorModel: after every step the
+// text, the selection, the undo history and the chunks must be what the
+// model says.
+// Input: a byte choosing the text to start from, then steps: an operation
+// byte, two 32-bit numbers, and for a step that inserts text a byte choosing
+// a long text or saying how many UTF-16 units of the input follow.
+#include "tests/fuzz/FuzzInput.h"
+#include "tests/support/EditorModel.h"
+#include "tests/support/EditorTexts.h"
+
+#include <QApplication>
+
+using namespace editormodel;
+
+namespace {
+
+// Characters a key can type, the awkward ones among them: a combining mark,
+// a character beyond 16 bits, a joiner, right-to-left and wide letters.
+const char16_t* const kTyped[] = {u"a", u" ", u"\t", u"7", u"F", u"\u0301", u"\U0001F600",
+                                  u"\u200D", u"\u05D0", u"\u4E2D", u"\u00A0", u"\U0001F1E9"};
+
+QString longText(fuzz::Input& input) {
+    const quint32 seed = input.byte();
+    const qsizetype size = 2000 + 200 * qsizetype{input.byte()};
+    switch (input.byte() % 3) {
+    case 0:
+        return editortexts::ciphertext(size, seed);
+    case 1:
+        return editortexts::blob(size, seed);
+    default:
+        return editortexts::blob(size / 2, seed) + QStringLiteral("\n") + editortexts::ciphertext(size / 2, seed);
+    }
+}
+
+QString units(fuzz::Input& input, int count) {
+    QString text;
+    for (int k = 0; k < count && input.remaining() >= 2; ++k)
+        text += QChar(char16_t(input.byte() | (input.byte() << 8)));
+    return text;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
+    static QApplication app(*argc, *argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    fuzz::Input input(data, size);
+    QList<Step> steps{{Op::SetText, 0, 0, input.byte() % 2 ? longText(input) : units(input, input.byte() % 32)}};
+    while (input.remaining() > 0 && steps.size() < 120) {
+        Step step{Op(input.byte() % kOpCount), input.u32(), input.u32()};
+        if (step.op == Op::Type) {
+            step.text = QString::fromUtf16(kTyped[input.byte() % std::size(kTyped)]);
+        } else if (step.op == Op::SetText) {
+            step.text = longText(input);
+        } else if (step.op == Op::Paste || step.op == Op::MenuPaste || step.op == Op::Drop ||
+                   step.op == Op::InputMethod) {
+            const std::uint8_t choice = input.byte();
+            step.text = choice >= 240 ? longText(input) : units(input, choice % 24);
+        }
+        steps << step;
+    }
+    const Outcome outcome = runSteps(steps);
+    if (!outcome.failure.isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(describe(outcome, steps.size())));
+    FUZZ_CHECK(outcome.failure.isEmpty());
+    return 0;
+}

@@ -1,0 +1,56 @@
+#pragma once
+// A model check of the editor, shared by its test and its fuzz target: steps
+// of what a user does (typing, deleting, line breaks, undo and redo, the
+// clipboard, caret keys, mouse clicks and drags, input methods, drops, the
+// context menu) and of what the program does (setText, SelStart/SelLength,
+// Find, the format calls), applied to a shown editor through real events.
+// Beside the editor a model keeps the text, the selection and the undo
+// history as plain values; after every step they are compared with what the
+// editor says and with what its document holds, and the rule of the chunks is
+// checked: a soft break lies only inside a line, between chunks of bounded
+// length, after a space in a word-wrapped text and where a row ends in a
+// ciphertext.
+#include <QList>
+#include <QRandomGenerator>
+#include <QString>
+#include <QStringList>
+
+namespace editormodel {
+
+enum class Op : quint8 {
+    Type, Enter, ShiftEnter, Backspace, Delete, WordBackspace, WordDelete, Undo, Redo,
+    SelectAll, Copy, Cut, Paste, Left, Right, ShiftLeft, ShiftRight, Home, End, ShiftEnd,
+    Up, Down, ShiftDown, WordLeft, WordRight, ShiftWordRight, DocStart, DocEnd, ShiftDocEnd,
+    PlaceNearBreak, SelectFromBreak, PlaceAt, SelectAt, Click, Drag, DoubleClick, TripleClick,
+    Find, SetText, InputMethod, Drop, MenuCut, MenuDelete, MenuPaste, MenuUndo, Format, Resize,
+};
+
+inline constexpr int kOpCount = int(Op::Resize) + 1;
+
+// A step's numbers choose what it acts on (a position, a point, a size) once
+// it runs, so that a sequence still means something with steps left out.
+struct Step {
+    Op op;
+    quint32 a = 0;
+    quint32 b = 0;
+    QString text = {};
+};
+
+// The failure of a sequence run from a fresh editor, the step it met it at,
+// and what each step did.
+struct Outcome {
+    QString failure;
+    int at = -1;
+    QStringList log;
+};
+
+Outcome runSteps(const QList<Step>& steps);
+// Leaves out steps while the sequence still fails.
+QList<Step> shortest(QList<Step> steps);
+QList<Step> randomSteps(quint32 seed, int count);
+// Texts to start from (long and short, ciphertexts and plain) and to paste, drop or compose.
+QString startingText(QRandomGenerator& random);
+QString insertedText(QRandomGenerator& random);
+QString describe(const Outcome& outcome, qsizetype steps);
+
+} // namespace editormodel
