@@ -289,7 +289,18 @@ void EditorInput::mouseDoubleClick(QMouseEvent* event, const Base& base) {
     m_sinceDoubleClick.start();
     m_doubleClickAt = event->position().toPoint();
     m_widening = Widening::Words;
-    widenSelection();
+    const SoftBreaks& breaks = m_editor->m_breaks;
+    if (breaks.count() == 0)
+        return;
+    // Qt takes the word in the chunk under the pointer, which at the edge
+    // of a chunk is not the word it takes in the line.
+    const int at = breaks.toText(m_editor->cursorForPosition(m_doubleClickAt).position());
+    const auto [start, end] = breaks.wordAt(at);
+    QTextCursor word(m_editor->document());
+    word.setPosition(breaks.toDocument(start, SoftBreaks::After));
+    word.setPosition(breaks.toDocument(end, end > start ? SoftBreaks::Before : SoftBreaks::After),
+                     QTextCursor::KeepAnchor);
+    select(word);
 }
 
 void EditorInput::mouseMove(QMouseEvent* event, const Base& base) {

@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QFontInfo>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMimeData>
@@ -129,7 +130,7 @@ void EntryEditor::setText(const QString& text) {
         if (wanted != wordWrapMode())
             setWordWrapMode(wanted);
     }
-    m_breaks.replace(0, 0, text, cutting());
+    m_breaks.replace(0, 0, text, cutting(text.size()));
     m_sameText = false;
     setTextCursor(QTextCursor(document()));
     settleLayout();
@@ -297,7 +298,7 @@ void EntryEditor::apply(int from, int to, const QString& text) {
         m_rowLength = -1;
     }
     m_editing = true;
-    m_breaks.replace(from, to, text, cutting());
+    m_breaks.replace(from, to, text, cutting(length() - (to - from) + text.size()));
     m_editing = false;
     if (wrapsAnywhere())
         recutSoon();
@@ -330,13 +331,19 @@ void EntryEditor::cut() {
     ensureCursorVisible();
 }
 
-SoftBreaks::Cutting EntryEditor::cutting() const {
+SoftBreaks::Cutting EntryEditor::cutting(qsizetype textLength) const {
     SoftBreaks::Cutting cutting;
     cutting.anywhere = wrapsAnywhere();
     if (!cutting.anywhere)
         return cutting;
-    // The layout's width is the viewport's, as QPlainTextEdit sets it.
-    const qreal width = viewport()->width() - 2 * document()->documentMargin();
+    // The layout's width is the viewport's, as QPlainTextEdit sets it, less
+    // the scroll bar that a text longer than the viewport shows brings up.
+    qreal width = viewport()->width() - 2 * document()->documentMargin();
+    const QFontMetricsF metrics(font());
+    const qreal shown = (width / metrics.averageCharWidth()) * (viewport()->height() / metrics.lineSpacing());
+    if (!verticalScrollBar()->isVisible() && verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded &&
+        textLength > 2 * shown)
+        width -= verticalScrollBar()->sizeHint().width();
     if (m_rowLength < 0 || width != m_rowWidth) {
         // The characters a row holds, as the document's layout fills it;
         // rows differ in length in a proportional font.
@@ -380,7 +387,7 @@ void EntryEditor::recutSoon() {
 }
 
 void EntryEditor::recutNow() {
-    const SoftBreaks::Cutting now = cutting();
+    const SoftBreaks::Cutting now = cutting(length());
     if (!m_breaks.needsRecut(now))
         return;
     // The text and the selection stay; so does the view, near enough.

@@ -104,7 +104,8 @@ private:
     void replaceSelection(const QString& text, EditHistory::Kind kind);
     void apply(int from, int to, const QString& text);
     void select(int anchor, int position);
-    SoftBreaks::Cutting cutting() const;
+    // How the chunks of a text of the length are cut at the editor's width and font.
+    SoftBreaks::Cutting cutting(qsizetype textLength) const;
     int charactersPerRow(QChar c) const;
     bool endsRow(QChar c) const;
     void recutSoon();

@@ -412,20 +412,54 @@ void SoftBreaks::moveByWord(QTextCursor& cursor, QTextCursor::MoveOperation op,
 int SoftBreaks::runEnd(int textPosition, bool forward) const {
     // Over the soft breaks of a line, while the characters are of one kind.
     const CharacterKind kind = kindOf(at(forward ? textPosition - 1 : textPosition));
-    QTextBlock block = m_document->findBlock(toDocument(textPosition, forward ? Before : After));
+    const int start = toDocument(textPosition, forward ? Before : After);
+    QTextBlock block = m_document->findBlock(start);
+    qsizetype i = start - block.position();
     while (true) {
-        const QTextBlock next = forward ? block.next() : block.previous();
-        const bool joined = forward ? isSoft(next) : isSoft(block);
-        if (!joined)
-            break;
-        const QString text = next.text();
-        const qsizetype run = forward ? std::find_if(text.cbegin(), text.cend(), [&](QChar c) { return kindOf(c) != kind; }) - text.cbegin()
-                                      : std::find_if(text.crbegin(), text.crend(), [&](QChar c) { return kindOf(c) != kind; }) - text.crbegin();
-        if (run < text.size())
-            return forward ? toText(next.position()) + int(run) : toText(next.position() + next.length() - 1) - int(run);
-        block = next;
+        const QString text = block.text();
+        if (forward) {
+            while (i < text.size() && kindOf(text[i]) == kind)
+                ++i;
+            if (i < text.size() || !isSoft(block.next()))
+                return toText(block.position() + int(i));
+            block = block.next();
+            i = 0;
+        } else {
+            while (i > 0 && kindOf(text[i - 1]) == kind)
+                --i;
+            if (i > 0 || !isSoft(block))
+                return toText(block.position() + int(i));
+            block = block.previous();
+            i = block.length() - 1;
+        }
     }
-    return forward ? toText(block.position() + block.length() - 1) : toText(block.position());
+}
+
+QPair<int, int> SoftBreaks::wordAt(int textPosition) const {
+    // Qt's own choice in the characters around the position, held as one
+    // block; a run of one kind of character that goes on past them is taken whole.
+    constexpr int kAround = 64;
+    QTextBlock first = m_document->findBlock(toDocument(textPosition));
+    while (isSoft(first))
+        first = first.previous();
+    QTextBlock last = m_document->findBlock(toDocument(textPosition));
+    while (isSoft(last.next()))
+        last = last.next();
+    const int lineStart = toText(first.position());
+    const int lineEnd = toText(last.position() + last.length() - 1);
+    const int from = qMax(lineStart, textPosition - kAround);
+    const int to = qMin(lineEnd, textPosition + kAround);
+    QTextDocument around(text(toDocument(from, After), toDocument(to, Before)));
+    QTextCursor cursor(&around);
+    cursor.setPosition(textPosition - from);
+    cursor.select(QTextCursor::WordUnderCursor);
+    int start = from + cursor.selectionStart();
+    int end = from + cursor.selectionEnd();
+    if (end > start && start == from && from > lineStart)
+        start = runEnd(start, false);
+    if (end > start && end == to && to < lineEnd)
+        end = runEnd(end, true);
+    return {start, end};
 }
 
 void SoftBreaks::widenToWords(QTextCursor& cursor) const {

@@ -1,5 +1,6 @@
 #pragma once
 #include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringView>
 #include <QTextBlock>
@@ -92,6 +93,8 @@ public:
     // Widens a selection made by Qt within one chunk to the whole word or the
     // whole line of the text, as double and triple clicks mean.
     void widenToWords(QTextCursor& cursor) const;
+    // The word a double click at the position takes, as Qt takes it in a line held as one block.
+    QPair<int, int> wordAt(int textPosition) const;
     void widenToLine(QTextCursor& cursor) const;
 
     // Gives each chunk Qt has not laid out the number of rows its length

@@ -127,6 +127,13 @@ struct Model {
         finder.setPosition(at);
         return qMax(at, int(finder.toNextBoundary()));
     }
+    bool rightToLeft() const {
+        return std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+            const QChar::Direction d = c.direction();
+            return d == QChar::DirR || d == QChar::DirAL || d == QChar::DirRLE || d == QChar::DirRLO ||
+                   d == QChar::DirRLI;
+        });
+    }
     int previousCharacter(int at) const {
         QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
         finder.setPosition(at);
@@ -383,18 +390,24 @@ QString Run::apply(const Step& step) {
         break;
     case Op::Left:
     case Op::Right:
-        key(step.op == Op::Left ? Qt::Key_Left : Qt::Key_Right);
-        if (m.start() != m.end())
-            m.position = step.op == Op::Left ? m.start() : m.end();
-        else
-            m.position = step.op == Op::Left ? m.previousCharacter(m.position) : m.nextCharacter(m.position);
-        m.anchor = m.position;
-        break;
     case Op::ShiftLeft:
-    case Op::ShiftRight:
-        key(step.op == Op::ShiftLeft ? Qt::Key_Left : Qt::Key_Right, Qt::ShiftModifier);
-        m.position = step.op == Op::ShiftLeft ? m.previousCharacter(m.position) : m.nextCharacter(m.position);
+    case Op::ShiftRight: {
+        const bool left = step.op == Op::Left || step.op == Op::ShiftLeft;
+        const bool extend = step.op == Op::ShiftLeft || step.op == Op::ShiftRight;
+        key(left ? Qt::Key_Left : Qt::Key_Right, extend ? Qt::ShiftModifier : Qt::NoModifier);
+        if (m.rightToLeft()) {
+            // The arrows move on the screen, which in right-to-left text is
+            // not the order of the characters: a step either way.
+            failure = follow(m.previousCharacter(m.position), m.nextCharacter(m.position), !extend);
+        } else if (!extend && m.start() != m.end()) {
+            m.anchor = m.position = left ? m.start() : m.end();
+        } else {
+            m.position = left ? m.previousCharacter(m.position) : m.nextCharacter(m.position);
+            if (!extend)
+                m.anchor = m.position;
+        }
         break;
+    }
     case Op::Home:
         key(Qt::Key_Home);
         failure = follow(m.lineStart(m.position), m.position, true);
