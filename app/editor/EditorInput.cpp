@@ -52,7 +52,8 @@ bool EditorInput::editKey(QKeyEvent* event) {
     const SoftBreaks& breaks = editor.m_breaks;
     const bool selected = editor.textCursor().hasSelection();
     const int caret = editor.SelStart();
-    if (event == QKeySequence::InsertParagraphSeparator || event == QKeySequence::InsertLineSeparator) {
+    if (event->matches(QKeySequence::InsertParagraphSeparator) ||
+        event->matches(QKeySequence::InsertLineSeparator)) {
         // Enter and Shift+Enter both make a line break of the text.
         editor.replaceSelection(QStringLiteral("\n"), Kind::Other);
     } else if ((event->key() == Qt::Key_Backspace && !(event->modifiers() & ~Qt::ShiftModifier)) ||
@@ -75,8 +76,9 @@ bool EditorInput::editKey(QKeyEvent* event) {
             probe.movePosition(QTextCursor::NextCharacter);
             editor.replace(caret, breaks.toText(probe.position()), QString(), Kind::Delete);
         }
-    } else if (event == QKeySequence::DeleteStartOfWord || event == QKeySequence::DeleteEndOfWord) {
-        removeWord(event == QKeySequence::DeleteStartOfWord);
+    } else if (event->matches(QKeySequence::DeleteStartOfWord) ||
+               event->matches(QKeySequence::DeleteEndOfWord)) {
+        removeWord(event->matches(QKeySequence::DeleteStartOfWord));
     } else if (event == QKeySequence::DeleteEndOfLine) {
         if (selected) {
             editor.replaceSelection(QString(), Kind::Other);
@@ -135,9 +137,11 @@ bool EditorInput::moveKey(QKeyEvent* event, const Base& base) {
             return true;
         }
     }
-    const QKeySequence::StandardKey charSteps[] = {QKeySequence::MoveToNextChar, QKeySequence::MoveToPreviousChar,
-                                                   QKeySequence::SelectNextChar, QKeySequence::SelectPreviousChar};
-    if (std::none_of(std::begin(charSteps), std::end(charSteps), [event](auto step) { return event->matches(step); }))
+    const QKeySequence::StandardKey charSteps[] = {
+        QKeySequence::MoveToNextChar, QKeySequence::MoveToPreviousChar, QKeySequence::SelectNextChar,
+        QKeySequence::SelectPreviousChar};
+    if (std::none_of(std::begin(charSteps), std::end(charSteps),
+                     [event](auto step) { return event->matches(step); }))
         return false;
     // Stepping over a soft break is no move in the text: Qt's move is made again.
     for (int step = 0; step < 3; ++step) {
@@ -238,7 +242,8 @@ void EditorInput::drop(QDropEvent* event) {
             const QString moved = all.mid(start, end - start);
             const int from = qMin(start, at);
             const int to = qMax(end, at);
-            const QString span = at < start ? moved + all.mid(at, start - at) : all.mid(end, at - end) + moved;
+            const QString span =
+                at < start ? moved + all.mid(at, start - at) : all.mid(end, at - end) + moved;
             editor.replace(from, to, span, Kind::Other);
             const int movedTo = at < start ? at : at - int(moved.size());
             editor.select(movedTo, movedTo + int(moved.size()));

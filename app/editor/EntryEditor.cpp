@@ -162,9 +162,9 @@ void EntryEditor::select(int anchor, int position) {
     const bool forward = position >= anchor;
     QTextCursor cursor = textCursor();
     cursor.setPosition(m_breaks.toDocument(anchor, forward ? SoftBreaks::After : SoftBreaks::Before));
-    cursor.setPosition(m_breaks.toDocument(position, forward && position > anchor ? SoftBreaks::Before
-                                                                                   : SoftBreaks::After),
-                       QTextCursor::KeepAnchor);
+    cursor.setPosition(
+        m_breaks.toDocument(position, forward && position > anchor ? SoftBreaks::Before : SoftBreaks::After),
+        QTextCursor::KeepAnchor);
     setTextCursor(cursor);
 }
 
@@ -440,7 +440,8 @@ bool EntryEditor::viewportEvent(QEvent* event) {
     const bool handled = QPlainTextEdit::viewportEvent(event);
     // The viewport narrows when a scroll bar comes up, and the rows with it.
     if (event->type() == QEvent::Resize) {
-        m_breaks.estimateRows(font(), viewport()->width() - 2 * document()->documentMargin(), wrapsAnywhere());
+        m_breaks.estimateRows(font(), viewport()->width() - 2 * document()->documentMargin(),
+                              wrapsAnywhere());
         recutSoon();
     }
     return handled;
@@ -477,7 +478,8 @@ void EntryEditor::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void EntryEditor::mouseReleaseEvent(QMouseEvent* event) {
-    const bool widened = m_input.mouseRelease(event, [this, event]() { QPlainTextEdit::mouseReleaseEvent(event); });
+    const bool widened =
+        m_input.mouseRelease(event, [this, event]() { QPlainTextEdit::mouseReleaseEvent(event); });
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (widened && clipboard->supportsSelection() && textCursor().hasSelection())
         clipboard->setMimeData(createMimeDataFromSelection(), QClipboard::Selection);

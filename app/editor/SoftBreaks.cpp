@@ -4,8 +4,8 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
-#include <QTextDocument>
 #include <QTextBoundaryFinder>
+#include <QTextDocument>
 #include <QTextLayout>
 #include <algorithm>
 #include <cmath>
@@ -262,7 +262,8 @@ bool SoftBreaks::replaceInChunk(int from, int to, QStringView text, const Cuttin
     const int size = block.length() - 1;
     const bool softBefore = isSoft(block);
     const bool softAfter = isSoft(block.next());
-    if ((softBefore && documentFrom == block.position()) || (softAfter && documentTo == block.position() + size))
+    if ((softBefore && documentFrom == block.position()) ||
+        (softAfter && documentTo == block.position() + size))
         return false;
     const qsizetype changed = size - (documentTo - documentFrom) + text.size();
     if (changed > MaxChunk || ((softBefore || softAfter) && changed < MinChunk))
@@ -304,7 +305,9 @@ void SoftBreaks::replace(int from, int to, QStringView text, const Cutting& cutt
     while (lastLine > 0 && !isLineBreak(text[lastLine - 1]))
         --lastLine;
     const auto head = [&] { return prefix.size() + firstBreak + (oneLine ? suffix.size() : 0); };
-    const auto tail = [&] { return suffix.size() + (text.size() - lastLine) + (oneLine ? prefix.size() : 0); };
+    const auto tail = [&] {
+        return suffix.size() + (text.size() - lastLine) + (oneLine ? prefix.size() : 0);
+    };
     while (isSoft(first) && head() < MinChunk) {
         first = first.previous();
         prefix.prepend(first.text());
@@ -331,11 +334,9 @@ void SoftBreaks::replace(int from, int to, QStringView text, const Cutting& cutt
 bool SoftBreaks::needsRecut(const Cutting& cutting) const {
     if (!cutting.anywhere || cutting.rowLength <= 0 || count() == 0)
         return false;
-    for (const int start : std::as_const(m_softStarts)) {
-        if (!holdsWholeRows(m_document->findBlock(start).previous(), cutting))
-            return true;
-    }
-    return false;
+    return std::any_of(m_softStarts.cbegin(), m_softStarts.cend(), [&](int start) {
+        return !holdsWholeRows(m_document->findBlock(start).previous(), cutting);
+    });
 }
 
 bool SoftBreaks::recut(const Cutting& cutting) {
@@ -373,10 +374,37 @@ bool SoftBreaks::recut(const Cutting& cutting) {
 SoftBreaks::CharacterKind SoftBreaks::kindOf(QChar c) {
     // The classes Qt's word moves tell apart.
     switch (c.unicode()) {
-    case u'.': case u',': case u'?': case u'!': case u'@': case u'#': case u'$': case u':': case u';':
-    case u'-': case u'<': case u'>': case u'[': case u']': case u'(': case u')': case u'{': case u'}':
-    case u'=': case u'/': case u'+': case u'%': case u'&': case u'^': case u'*': case u'\'': case u'"':
-    case u'`': case u'~': case u'|': case u'\\':
+    case u'.':
+    case u',':
+    case u'?':
+    case u'!':
+    case u'@':
+    case u'#':
+    case u'$':
+    case u':':
+    case u';':
+    case u'-':
+    case u'<':
+    case u'>':
+    case u'[':
+    case u']':
+    case u'(':
+    case u')':
+    case u'{':
+    case u'}':
+    case u'=':
+    case u'/':
+    case u'+':
+    case u'%':
+    case u'&':
+    case u'^':
+    case u'*':
+    case u'\'':
+    case u'"':
+    case u'`':
+    case u'~':
+    case u'|':
+    case u'\\':
         return CharacterKind::Separator;
     default:
         return c.isSpace() ? CharacterKind::Space : CharacterKind::Word;

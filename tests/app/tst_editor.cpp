@@ -142,7 +142,7 @@ void TestEditor::copyOffersTheTextAsHtmlToo() {
     // A copy over soft breaks offers its characters as HTML as well; a plain
     // text reads as Qt's copies always have, with
     // non-breaking spaces as spaces.
-    const QString cipher = ciphertext(3 * kChunk);
+    const QString cipher = ciphertext(qsizetype{3} * kChunk);
     ShownEditor editor;
     editor.setText(cipher);
     const QString part = cipher.mid(kChunk - 10, kChunk + 20);
@@ -153,10 +153,11 @@ void TestEditor::copyOffersTheTextAsHtmlToo() {
     QCOMPARE(copied->text(), part);
     QVERIFY(copied->html().contains(part));
 
-    editor.setText(QStringLiteral("a") + QChar(QChar::Nbsp) + QStringLiteral("b\n") + blob(2 * kChunk));
+    editor.setText(QStringLiteral("a") + QChar(QChar::Nbsp) + QStringLiteral("b\n") +
+                   blob(qsizetype{2} * kChunk));
     editor.key(Qt::Key_A, Qt::ControlModifier);
     editor.key(Qt::Key_C, Qt::ControlModifier);
-    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("a b\n") + blob(2 * kChunk));
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("a b\n") + blob(qsizetype{2} * kChunk));
 }
 
 void TestEditor::shapeIsKnownWhenAChangeIsAnnounced() {
@@ -178,7 +179,7 @@ void TestEditor::shapeIsKnownWhenAChangeIsAnnounced() {
 
 void TestEditor::longCiphertextIsPaintedInItsFormat() {
     ShownEditor editor;
-    editor.setText(ciphertext(2 * 1024 * 1024));
+    editor.setText(ciphertext(qsizetype{2} * 1024 * 1024));
     editor.setBackColor(0x800000);   // dark blue
     editor.setSelColor(0x00FFFF);    // yellow
     editor.setSelStart(1024 * 1024); // the middle of the line is on the screen

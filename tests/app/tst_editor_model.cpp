@@ -44,7 +44,9 @@ QList<QPair<const char*, QList<Step>>> namedCases() {
                      {Op::Backspace}} +
              typed(QStringLiteral("x"))},
         {"three lines pasted over a selected ciphertext",
-         {{Op::SetText, 0, 0, ciphertext(5000)}, {Op::SelectAll}, {Op::Paste, 0, 0, QStringLiteral("one\ntwo\nthree")}}},
+         {{Op::SetText, 0, 0, ciphertext(5000)},
+          {Op::SelectAll},
+          {Op::Paste, 0, 0, QStringLiteral("one\ntwo\nthree")}}},
         {"lines typed after deleting a selected ciphertext",
          QList<Step>{{Op::SetText, 0, 0, ciphertext(5000)}, {Op::SelectAll}, {Op::Delete}} +
              typed(QStringLiteral("one\ntwo\nthree"))},
@@ -56,10 +58,20 @@ QList<QPair<const char*, QList<Step>>> namedCases() {
           {Op::ShiftRight},
           {Op::Backspace}}},
         {"undo after Select All, Enter, Enter",
-         {{Op::SetText, 0, 0, cipher}, {Op::SelectAll}, {Op::Enter}, {Op::Enter}, {Op::Undo}, {Op::Undo}, {Op::Undo}}},
+         {{Op::SetText, 0, 0, cipher},
+          {Op::SelectAll},
+          {Op::Enter},
+          {Op::Enter},
+          {Op::Undo},
+          {Op::Undo},
+          {Op::Undo}}},
         {"a letter typed where a chunk of a paragraph ends",
-         {{Op::SetText, 0, 0, blob(30000)}, {Op::PlaceNearBreak, 1, 2}, {Op::Right}, {Op::Type, 0, 0, QStringLiteral("y")}}},
-        {"a long ciphertext fills its rows", {{Op::SetText, 0, 0, cipher}, {Op::Resize, 333, 100}, {Op::PlaceNearBreak, 2, 3}}},
+         {{Op::SetText, 0, 0, blob(30000)},
+          {Op::PlaceNearBreak, 1, 2},
+          {Op::Right},
+          {Op::Type, 0, 0, QStringLiteral("y")}}},
+        {"a long ciphertext fills its rows",
+         {{Op::SetText, 0, 0, cipher}, {Op::Resize, 333, 100}, {Op::PlaceNearBreak, 2, 3}}},
     };
 }
 

@@ -17,8 +17,8 @@ namespace {
 
 // Characters a key can type, the awkward ones among them: a combining mark,
 // a character beyond 16 bits, a joiner, right-to-left and wide letters.
-const char16_t* const kTyped[] = {u"a", u" ", u"\t", u"7", u"F", u"\u0301", u"\U0001F600",
-                                  u"\u200D", u"\u05D0", u"\u4E2D", u"\u00A0", u"\U0001F1E9"};
+const char16_t* const kTyped[] = {u"a",          u" ",      u"\t",     u"7",      u"F",      u"\u0301",
+                                  u"\U0001F600", u"\u200D", u"\u05D0", u"\u4E2D", u"\u00A0", u"\U0001F1E9"};
 
 QString longText(fuzz::Input& input) {
     const quint32 seed = input.byte();
@@ -29,7 +29,8 @@ QString longText(fuzz::Input& input) {
     case 1:
         return editortexts::blob(size, seed);
     default:
-        return editortexts::blob(size / 2, seed) + QStringLiteral("\n") + editortexts::ciphertext(size / 2, seed);
+        return editortexts::blob(size / 2, seed) + QStringLiteral("\n") +
+               editortexts::ciphertext(size / 2, seed);
     }
 }
 
@@ -54,7 +55,8 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::Input input(data, size);
-    QList<Step> steps{{Op::SetText, 0, 0, input.byte() % 2 ? longText(input) : units(input, input.byte() % 32)}};
+    QList<Step> steps{
+        {Op::SetText, 0, 0, input.byte() % 2 ? longText(input) : units(input, input.byte() % 32)}};
     while (input.remaining() > 0 && steps.size() < 120) {
         Step step{Op(input.byte() % kOpCount), input.u32(), input.u32()};
         if (step.op == Op::Type) {

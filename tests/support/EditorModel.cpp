@@ -21,6 +21,7 @@
 namespace editormodel {
 namespace {
 
+// clang-format off
 const char* const kOpNames[] = {
     "Type", "Enter", "Shift+Enter", "Backspace", "Delete", "Ctrl+Backspace", "Ctrl+Delete", "Undo", "Redo",
     "SelectAll", "Copy", "Cut", "Paste", "Left", "Right", "Shift+Left", "Shift+Right", "Home", "End",
@@ -34,6 +35,7 @@ const char* const kOpNames[] = {
 const int kWeights[] = {14, 3, 2, 5, 5, 1, 1, 6, 3, 2, 2, 2, 4, 2, 2, 3, 3, 1, 1, 1,
                         1, 1, 1, 1, 1, 1, 1, 1, 1, 8, 4, 2, 2, 2, 3, 1, 1, 2, 1, 1, 1, 1,
                         1, 1, 1, 1, 1};
+// clang-format on
 static_assert(std::size(kWeights) == std::size(kOpNames));
 
 // Every way of writing a line break becomes one "\n" in the text.
@@ -228,9 +230,10 @@ private:
     QPoint nearCaret(quint32 a, quint32 b) const {
         const QRect area = m_editor.viewport()->rect().adjusted(2, 2, -2, -2);
         const QPoint p = m_editor.cursorRect().center() + QPoint(int(a % 161) - 80, int(b % 81) - 40);
-        const QRect at = m_editor.cursorRect(
-            m_editor.cursorForPosition({qBound(area.left(), p.x(), area.right()), qBound(area.top(), p.y(), area.bottom())}));
-        return {qBound(area.left(), at.left() + 1, area.right()), qBound(area.top(), at.center().y(), area.bottom())};
+        const QRect at = m_editor.cursorRect(m_editor.cursorForPosition(
+            {qBound(area.left(), p.x(), area.right()), qBound(area.top(), p.y(), area.bottom())}));
+        return {qBound(area.left(), at.left() + 1, area.right()),
+                qBound(area.top(), at.center().y(), area.bottom())};
     }
     QPair<int, int> selection() const {
         const QTextCursor cursor = m_editor.textCursor();
@@ -283,7 +286,7 @@ QString Run::context(const QString& name) {
     const bool selected = m_model.start() != m_model.end();
     const bool expected = name == QLatin1String("edit-undo")    ? !m_model.undo.isEmpty()
                           : name == QLatin1String("edit-paste") ? !QApplication::clipboard()->text().isEmpty()
-                                                                 : selected;
+                                                                : selected;
     QString failure;
     if (!action)
         failure = QStringLiteral("no %1 in the context menu").arg(name);
@@ -360,8 +363,9 @@ QString Run::apply(const Step& step) {
             failure = context(QStringLiteral("edit-cut"));
         else
             key(step.op == Op::Copy ? Qt::Key_C : Qt::Key_X, Qt::ControlModifier);
-        const QString expected = selected.isEmpty() ? QStringLiteral("(before)")
-                                                    : QString(selected).replace(QChar::Nbsp, QLatin1Char(' '));
+        const QString expected = selected.isEmpty()
+                                     ? QStringLiteral("(before)")
+                                     : QString(selected).replace(QChar::Nbsp, QLatin1Char(' '));
         if (failure.isEmpty() && QApplication::clipboard()->text() != expected)
             failure = firstDifference("the clipboard", QApplication::clipboard()->text(), expected);
         if (step.op != Op::Copy)
@@ -433,7 +437,8 @@ QString Run::apply(const Step& step) {
         break;
     case Op::WordRight:
     case Op::ShiftWordRight:
-        key(Qt::Key_Right, step.op == Op::WordRight ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
+        key(Qt::Key_Right,
+            step.op == Op::WordRight ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
         m.position = qtMove(m.text, m.position, QTextCursor::WordRight);
         if (step.op == Op::WordRight)
             m.anchor = m.position;
@@ -444,15 +449,15 @@ QString Run::apply(const Step& step) {
         break;
     case Op::DocEnd:
     case Op::ShiftDocEnd:
-        key(Qt::Key_End, step.op == Op::DocEnd ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
+        key(Qt::Key_End,
+            step.op == Op::DocEnd ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
         m.position = length;
         if (step.op == Op::DocEnd)
             m.anchor = length;
         break;
     case Op::PlaceNearBreak:
     case Op::PlaceAt: {
-        const int at = step.op == Op::PlaceAt ? int(step.a)
-                                              : breakNear(step.a) + int(step.b % 7) - 3;
+        const int at = step.op == Op::PlaceAt ? int(step.a) : breakNear(step.a) + int(step.b % 7) - 3;
         m.anchor = m.position = qBound(0, at, length);
         m_editor.setSelStart(m.position);
         note = QString::number(m.position);
@@ -493,10 +498,12 @@ QString Run::apply(const Step& step) {
                 QTest::mouseClick(view, Qt::LeftButton, {}, from);
         }
         // A click soon after a double click is a triple click, and takes the line.
-        const bool soon = m_doubleClick.isValid() && m_doubleClick.elapsed() < QApplication::doubleClickInterval();
+        const bool soon =
+            m_doubleClick.isValid() && m_doubleClick.elapsed() < QApplication::doubleClickInterval();
         failure = follow(0, length, step.op == Op::Click && !soon);
         if (failure.isEmpty() && !soon && (step.op == Op::DoubleClick || step.op == Op::TripleClick)) {
-            // The word under the pointer, or its whole line with the line break, as Qt selects them in one block.
+            // The word under the pointer, or its whole line with the line break, as Qt selects them in one
+            // block.
             QTextDocument reference;
             reference.setPlainText(m.text);
             QTextCursor expected(&reference);
@@ -527,9 +534,11 @@ QString Run::apply(const Step& step) {
         const int at = int(step.a % length);
         const QString needle = m.text.mid(at, 1 + step.b % 12);
         const int start = int(step.b % length);
-        const int options = int(step.a >> 24) % 2 * EntryEditor::WholeWord + int(step.b >> 24) % 2 * EntryEditor::MatchCase;
+        const int options =
+            int(step.a >> 24) % 2 * EntryEditor::WholeWord + int(step.b >> 24) % 2 * EntryEditor::MatchCase;
         const QString haystack = QString(m.text).replace(QChar::Nbsp, QLatin1Char(' '));
-        const Qt::CaseSensitivity cs = options & EntryEditor::MatchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+        const Qt::CaseSensitivity cs =
+            options & EntryEditor::MatchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
         int expected = -1;
         for (qsizetype from = start; from <= haystack.size();) {
             const qsizetype found = haystack.indexOf(needle, from, cs);
@@ -661,9 +670,11 @@ QString Run::check() const {
             const bool afterSpace = text.endsWith(QLatin1Char(' ')) || text.endsWith(QLatin1Char('\t'));
             const QString tail = text.right(SoftBreaks::Reach);
             if (!afterSpace && (tail.contains(QLatin1Char(' ')) || tail.contains(QLatin1Char('\t'))))
-                return QStringLiteral("a soft break inside a word at \"%1\"").arg(excerpt(text, int(text.size())));
+                return QStringLiteral("a soft break inside a word at \"%1\"")
+                    .arg(excerpt(text, int(text.size())));
         } else if (QFontInfo(m_editor.font()).fixedPitch() && block.layout()->lineCount() > 1 &&
-                   std::all_of(text.cbegin(), text.cend(), printable) && printable(block.next().text().front())) {
+                   std::all_of(text.cbegin(), text.cend(), printable) &&
+                   printable(block.next().text().front())) {
             // A ciphertext's chunk fills its last row: Qt would have ended
             // that row in the same place with no soft break after it (spaces
             // and marks make rows of other lengths).
@@ -732,8 +743,8 @@ QString startingText(QRandomGenerator& random) {
     case 3:
         return blob(20000, random.generate());
     case 4:
-        return QStringLiteral("Dear diary\r\n") + blob(9000, random.generate()) + QStringLiteral("\n\nshort\n") +
-               ciphertext(9000, random.generate());
+        return QStringLiteral("Dear diary\r\n") + blob(9000, random.generate()) +
+               QStringLiteral("\n\nshort\n") + ciphertext(9000, random.generate());
     default:
         return random.bounded(2) ? QString() : QStringLiteral("Dear diary");
     }
@@ -741,8 +752,10 @@ QString startingText(QRandomGenerator& random) {
 
 QString insertedText(QRandomGenerator& random) {
     using namespace editortexts;
-    static const char16_t* const pieces[] = {u"\n", u"\r\n", u"\r", u"\u2029", u"\u2028", u"one\ntwo\nthree",
-                                             u"word ", u"A1B2", u"line\r\nnext\rlast\u2028", u"", u"x", u"737"};
+    static const char16_t* const pieces[] = {u"\n",     u"\r\n",   u"\r",
+                                             u"\u2029", u"\u2028", u"one\ntwo\nthree",
+                                             u"word ",  u"A1B2",   u"line\r\nnext\rlast\u2028",
+                                             u"",       u"x",      u"737"};
     switch (random.bounded(8)) {
     case 0:
         return blob(4000 + random.bounded(12000), random.generate());
@@ -754,7 +767,8 @@ QString insertedText(QRandomGenerator& random) {
 }
 
 QList<Step> randomSteps(quint32 seed, int count) {
-    static const char16_t* const typed[] = {u"a", u"Z", u"7", u"F", u" ", u" ", u"\t", u"\u00E9", u"\u0301", u"\U0001F600", u"x", u"0"};
+    static const char16_t* const typed[] = {u"a",  u"Z",      u"7",      u"F",          u" ", u" ",
+                                            u"\t", u"\u00E9", u"\u0301", u"\U0001F600", u"x", u"0"};
     QRandomGenerator random(seed);
     int total = 0;
     for (const int weight : kWeights)
@@ -770,7 +784,8 @@ QList<Step> randomSteps(quint32 seed, int count) {
             step.text = QString::fromUtf16(typed[random.bounded(int(std::size(typed)))]);
         else if (step.op == Op::SetText)
             step.text = startingText(random);
-        else if (step.op == Op::Paste || step.op == Op::MenuPaste || step.op == Op::InputMethod || step.op == Op::Drop)
+        else if (step.op == Op::Paste || step.op == Op::MenuPaste || step.op == Op::InputMethod ||
+                 step.op == Op::Drop)
             step.text = insertedText(random);
         steps << step;
     }

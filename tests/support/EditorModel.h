@@ -17,6 +17,8 @@
 
 namespace editormodel {
 
+// The steps, as many to a line as fit.
+// clang-format off
 enum class Op : quint8 {
     Type, Enter, ShiftEnter, Backspace, Delete, WordBackspace, WordDelete, Undo, Redo,
     SelectAll, Copy, Cut, Paste, Left, Right, ShiftLeft, ShiftRight, Home, End, ShiftEnd,
@@ -24,6 +26,7 @@ enum class Op : quint8 {
     PlaceNearBreak, SelectFromBreak, PlaceAt, SelectAt, Click, Drag, DoubleClick, TripleClick,
     Find, SetText, InputMethod, Drop, MenuCut, MenuDelete, MenuPaste, MenuUndo, Format, Resize,
 };
+// clang-format on
 
 inline constexpr int kOpCount = int(Op::Resize) + 1;
 
