@@ -84,6 +84,15 @@ EntryEditor::EntryEditor(QWidget* parent)
         if (wrapsAnywhere() && document()->isEmpty())
             setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     });
+    // A selection of nothing but a soft break is no selection: Qt would cut,
+    // copy and delete it as one.
+    connect(this, &QPlainTextEdit::selectionChanged, this, [this]() {
+        QTextCursor cursor = textCursor();
+        if (cursor.hasSelection() && m_breaks.toText(cursor.anchor()) == m_breaks.toText(cursor.position())) {
+            cursor.setPosition(cursor.position());
+            setTextCursor(cursor);
+        }
+    });
     applyColours();
 }
 
@@ -363,7 +372,10 @@ SoftBreaks::Cutting EntryEditor::cutting(qsizetype textLength) const {
 }
 
 int EntryEditor::charactersPerRow(QChar c) const {
-    QTextLayout probe(QString(SoftBreaks::MinChunk, c), font());
+    // A few more of the character than fit by their advance: the layout tells how many do.
+    const qreal advance = qMax<qreal>(1, QFontMetricsF(font()).horizontalAdvance(c));
+    const int enough = qBound(8, int(m_rowWidth / advance) + 8, SoftBreaks::MinChunk);
+    QTextLayout probe(QString(enough, c), font());
     QTextOption option = document()->defaultTextOption();
     option.setWrapMode(QTextOption::WrapAnywhere);
     probe.setTextOption(option);

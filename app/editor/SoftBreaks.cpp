@@ -129,12 +129,6 @@ bool SoftBreaks::isSoft(const QTextBlock& block) {
     return block.userState() == kAfterSoftBreak;
 }
 
-bool SoftBreaks::isLineBreak(QChar c) {
-    const char16_t u = c.unicode();
-    return u == u'\n' || u == u'\r' || u == QChar::LineSeparator || u == QChar::ParagraphSeparator ||
-           u == 0xFDD0 || u == 0xFDD1;
-}
-
 bool SoftBreaks::hasLineBreak(QStringView text) {
     return lineEndFrom(text, 0) < text.size();
 }
@@ -252,7 +246,7 @@ bool SoftBreaks::allHexDigits(int from, int to) const {
 bool SoftBreaks::replaceInChunk(int from, int to, QStringView text, const Cutting& cutting) {
     // Within one chunk, away from its soft breaks and keeping its length in
     // bounds, the change is Qt's own and touches nothing else.
-    if (hasLineBreak(text))
+    if (text.size() > MaxChunk || hasLineBreak(text))
         return false;
     const int documentFrom = toDocument(from, After);
     const int documentTo = from == to ? documentFrom : toDocument(to, Before);
@@ -301,7 +295,7 @@ void SoftBreaks::replace(int from, int to, QStringView text, const Cutting& cutt
     QString suffix = last.text().mid(toDocument(to, After) - last.position());
     const qsizetype firstBreak = lineEndFrom(text, 0);
     const bool oneLine = firstBreak == text.size();
-    qsizetype lastLine = text.size();
+    qsizetype lastLine = oneLine ? 0 : text.size();
     while (lastLine > 0 && !isLineBreak(text[lastLine - 1]))
         --lastLine;
     const auto head = [&] { return prefix.size() + firstBreak + (oneLine ? suffix.size() : 0); };

@@ -59,7 +59,12 @@ public:
     static bool isSoft(const QTextBlock& block);
     // Characters that end a line of the text in any of its forms: "\r\n",
     // "\r", "\n", and the separators of lines and paragraphs.
-    static bool isLineBreak(QChar c);
+    static bool isLineBreak(QChar c) {
+        const char16_t u = c.unicode();
+        if (u > u'\r' && u < u'\u2028') // nearly every character: asked of each one
+            return false;
+        return u == u'\n' || u == u'\r' || u == u'\u2028' || u == u'\u2029' || u == 0xFDD0 || u == 0xFDD1;
+    }
     static bool hasLineBreak(QStringView text);
     // The length of the text once every line break is one "\n".
     static qsizetype textLength(QStringView text);
