@@ -310,9 +310,14 @@ void SoftBreaks::replace(int from, int to, QStringView text, const Cutting& cutt
         last = last.next();
         suffix += last.text();
     }
-    QString span = prefix;
-    span += text;
-    span += suffix;
+    // A long text set into an empty document is not copied once more.
+    QString span;
+    if (!prefix.isEmpty() || !suffix.isEmpty()) {
+        span.reserve(prefix.size() + text.size() + suffix.size());
+        span += prefix;
+        span += text;
+        span += suffix;
+    }
 
     QTextCursor cursor(m_document);
     cursor.beginEditBlock();
@@ -320,7 +325,7 @@ void SoftBreaks::replace(int from, int to, QStringView text, const Cutting& cutt
     cursor.setPosition(first.position());
     cursor.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
-    insertLines(cursor, span, cutting, softBefore);
+    insertLines(cursor, span.isNull() ? text : QStringView(span), cutting, softBefore);
     invalidate();
     cursor.endEditBlock();
 }
