@@ -32,6 +32,7 @@ DatabaseChoice userDatabase() {
         if (!QDir().mkpath(folder))
             return {path,
                     QStringLiteral("The folder %1 for your entries could not be made.").arg(quoted(folder))};
+        // Only a file system without owners (a FAT stick) refuses this, and there it would mean nothing.
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     QString why;
