@@ -9,9 +9,12 @@
 #include "platform/SystemColors.h"
 #include "platform/WindowFront.h"
 #include "resources/Icons.h"
+#include "store/EntryStore.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QIcon>
@@ -137,6 +140,10 @@ void frmAbout::buildControls() {
     lblDescription->setWordWrap(true);
     lblDescription->setMinimumWidth(260);
 
+    lblDatabase = new QLabel(this);
+    lblDatabase->setObjectName(QStringLiteral("lblDatabase"));
+    lblDatabase->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
     Picture2 = new QLabel(this);
     Picture2->setObjectName(QStringLiteral("Picture2"));
     Picture2->setPixmap(resources::icon(QStringLiteral("locked")).pixmap(24, 24));
@@ -168,6 +175,8 @@ void frmAbout::buildControls() {
     texts->addWidget(lblVersion);
     texts->addSpacing(6);
     texts->addWidget(lblDescription);
+    texts->addSpacing(6);
+    texts->addWidget(lblDatabase);
     texts->addStretch(1);
 
     auto* pictures = new QVBoxLayout;
@@ -210,7 +219,7 @@ void frmAbout::buildControls() {
     connect(Timer1, &QTimer::timeout, this, &frmAbout::Timer1_Timer);
 
     // The texts stay readable however many dots pile up behind them.
-    for (QLabel* label : {lblTitle, lblVersion, lblDescription})
+    for (QLabel* label : {lblTitle, lblVersion, lblDescription, lblDatabase})
         label->setAutoFillBackground(true);
     Picture1->lower();
 }
@@ -222,6 +231,8 @@ void frmAbout::Form_Load() {
     lblVersion->setText(
         QStringLiteral("Version %1.%2").arg(appinfo::VersionMajor).arg(appinfo::VersionMinor));
     lblDescription->setText(QString::fromLatin1(appinfo::Description));
+    lblDatabase->setText(QStringLiteral("Entries are kept in ") +
+                         QDir::toNativeSeparators(QFileInfo(store::databasePath()).absoluteFilePath()));
     QString notice = QString::fromLatin1(appinfo::LegalNotice);
     notice.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     txtDisclaimer->setPlainText(notice);

@@ -60,6 +60,7 @@ private:
     QLabel* lblTitle = nullptr;
     QLabel* lblVersion = nullptr;
     QLabel* lblDescription = nullptr;
+    QLabel* lblDatabase = nullptr; // which entry database is in use
     QPlainTextEdit* txtDisclaimer = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdSysInfo = nullptr;

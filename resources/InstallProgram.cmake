@@ -1,8 +1,10 @@
-# Runs at install time (cmake --install), once the prefix is known: lays out the
-# program folder's database and desktop entry, and the launcher on the PATH.
+# Runs at install time (cmake --install, cpack), once the prefix is known.
+# COFRA_INSTALL_PART "database" lays the empty entry database into the program
+# folder; "program" writes the desktop entry and the launcher on the PATH.
 #
-# Expects: COFRA_INSTALL_DIR, COFRA_DB_FILE (the freshly built database),
-# COFRA_DESKTOP_TEMPLATE, COFRA_STAGING_DIR (a scratch folder of the build).
+# Expects: COFRA_INSTALL_PART, COFRA_INSTALL_DIR, COFRA_DB_FILE (the freshly
+# built database), COFRA_DESKTOP_TEMPLATE, COFRA_STAGING_DIR (a scratch folder
+# of the build).
 
 if(IS_ABSOLUTE "${COFRA_INSTALL_DIR}")
     set(program_dir "${COFRA_INSTALL_DIR}")
@@ -14,12 +16,15 @@ endif()
 # file(INSTALL) adds DESTDIR by itself; only the existence test needs it spelt out.
 set(program_dest "$ENV{DESTDIR}${program_dir}")
 
-# The database holds the user's entries: a reinstall or an upgrade must never
-# replace it, so only a folder without one gets the empty database.
-if(EXISTS "${program_dest}/QorCofra.db")
-    message(STATUS "Keeping: ${program_dest}/QorCofra.db (it holds the entries)")
-else()
-    file(INSTALL "${COFRA_DB_FILE}" DESTINATION "${program_dir}")
+if(COFRA_INSTALL_PART STREQUAL "database")
+    # The database holds the user's entries: a reinstall or an upgrade must
+    # never replace it, so only a folder without one gets the empty database.
+    if(EXISTS "${program_dest}/QorCofra.db")
+        message(STATUS "Keeping: ${program_dest}/QorCofra.db (it holds the entries)")
+    else()
+        file(INSTALL "${COFRA_DB_FILE}" DESTINATION "${program_dir}")
+    endif()
+    return()
 endif()
 
 # Desktop entry values. Exec is quoted when the path needs it; within the quotes
@@ -33,7 +38,16 @@ function(desktop_escape_string out value)
 endfunction()
 
 set(executable "${program_dir}/QorCofra")
-set(exec "${executable}")
+# Below /usr and /usr/local the launcher is on every user's PATH and the icon
+# in the theme the desktop searches: the entry names them, as the desktop's own
+# programs do. Anywhere else it points at the program folder itself.
+if(CMAKE_INSTALL_PREFIX MATCHES "^/usr(/local)?/?$")
+    set(exec "qorcofra")
+    set(icon "qorcofra")
+else()
+    set(exec "${executable}")
+    set(icon "${program_dir}/qorcofra.svg")
+endif()
 string(REPLACE "%" "%%" exec "${exec}")
 if(exec MATCHES "[] \t\n\"'\\\\><~|&;$*?#()`[]")
     string(REPLACE "\\" "\\\\" exec "${exec}")
@@ -44,15 +58,19 @@ if(exec MATCHES "[] \t\n\"'\\\\><~|&;$*?#()`[]")
 endif()
 desktop_escape_string(COFRA_DESKTOP_EXEC "${exec}")
 desktop_escape_string(COFRA_DESKTOP_TRYEXEC "${executable}")
-desktop_escape_string(COFRA_DESKTOP_ICON "${program_dir}/qorcofra.svg")
+desktop_escape_string(COFRA_DESKTOP_ICON "${icon}")
 
-file(REMOVE_RECURSE "${COFRA_STAGING_DIR}")
-file(MAKE_DIRECTORY "${COFRA_STAGING_DIR}")
-configure_file("${COFRA_DESKTOP_TEMPLATE}" "${COFRA_STAGING_DIR}/qorcofra.desktop" @ONLY)
-file(INSTALL "${COFRA_STAGING_DIR}/qorcofra.desktop" DESTINATION "${program_dir}")
-file(INSTALL "${COFRA_STAGING_DIR}/qorcofra.desktop" DESTINATION "${CMAKE_INSTALL_PREFIX}/share/applications")
+# A scratch folder per destination: a package may be made while the build is
+# installed elsewhere.
+string(MD5 destination "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
+set(staging "${COFRA_STAGING_DIR}/${destination}")
+file(REMOVE_RECURSE "${staging}")
+file(MAKE_DIRECTORY "${staging}")
+configure_file("${COFRA_DESKTOP_TEMPLATE}" "${staging}/qorcofra.desktop" @ONLY)
+file(INSTALL "${staging}/qorcofra.desktop" DESTINATION "${program_dir}")
+file(INSTALL "${staging}/qorcofra.desktop" DESTINATION "${CMAKE_INSTALL_PREFIX}/share/applications")
 
 # The launcher: a link on the usual PATH folder. The program finds its folder
 # through the link, so the database and help beside it are found.
-file(CREATE_LINK "${launcher_target}" "${COFRA_STAGING_DIR}/qorcofra" SYMBOLIC)
-file(INSTALL "${COFRA_STAGING_DIR}/qorcofra" DESTINATION "${CMAKE_INSTALL_PREFIX}/bin")
+file(CREATE_LINK "${launcher_target}" "${staging}/qorcofra" SYMBOLIC)
+file(INSTALL "${staging}/qorcofra" DESTINATION "${CMAKE_INSTALL_PREFIX}/bin")

@@ -1,40 +1,53 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test. With CI=true (or --tidy) it then runs
-# clang-tidy over every source file of the program, its tests and benchmarks,
-# failing on any finding. With CI=true (or --sanitize) it then builds once more
-# with AddressSanitizer and UndefinedBehaviorSanitizer and runs the whole suite
-# again under them. Warnings are errors under CI.
-# usage: scripts/test.sh [--tidy] [--sanitize]
+# Sets up, builds and runs every test. With CI=true (or --package, as root) the
+# tests include the Debian package, installed into this machine and removed
+# again. With CI=true (or --tidy) it then runs clang-tidy over every source file
+# of the program, its tests and benchmarks, failing on any finding. With CI=true
+# (or --sanitize) it then builds once more with AddressSanitizer and
+# UndefinedBehaviorSanitizer and runs the whole suite again under them.
+# Warnings are errors under CI.
+# usage: scripts/test.sh [--tidy] [--sanitize] [--package]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 sanitize=false
 tidy=false
+package=false
 werror=OFF
 if [ "${CI:-}" = "true" ]; then
     sanitize=true
     tidy=true
+    package=true
     werror=ON
 fi
 for arg in "$@"; do
     case "$arg" in
     --sanitize) sanitize=true ;;
     --tidy) tidy=true ;;
+    --package) package=true ;;
     *)
-        echo "usage: scripts/test.sh [--tidy] [--sanitize]" >&2
+        echo "usage: scripts/test.sh [--tidy] [--sanitize] [--package]" >&2
         exit 2
         ;;
     esac
 done
+if $package && [ "$(id -u)" -ne 0 ]; then
+    echo "The package test installs the package into this machine: run it as root." >&2
+    exit 2
+fi
 
 # libssl-dev: the cipher is checked against OpenSSL's RC4 (tests and benchmark only).
-extra=(libssl-dev)
+# desktop-file-utils, appstream: the menu entry and the software centre's data are validated.
+# dpkg-dev: CPack finds the package's dependencies with its dpkg-shlibdeps.
+extra=(libssl-dev desktop-file-utils appstream)
 $tidy && extra+=(clang-tidy)
+$package && extra+=(dpkg-dev)
 scripts/setup.sh "${extra[@]}"
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCOFRA_WERROR=$werror >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCOFRA_WERROR=$werror \
+    -DCOFRA_TEST_PACKAGE=$($package && echo ON || echo OFF) >/dev/null
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
 

@@ -162,8 +162,21 @@ int busyTimeout() {
     return s_busyTimeoutMs;
 }
 
+namespace {
+QString& chosenFile() {
+    static QString path;
+    return path;
+}
+} // namespace
+
 QString databasePath() {
+    if (!chosenFile().isEmpty())
+        return chosenFile();
     return modCofra::strAppPath + QLatin1String(appinfo::DatabaseFile);
+}
+
+void useDatabaseFile(const QString& path) {
+    chosenFile() = path;
 }
 
 } // namespace store

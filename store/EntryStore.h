@@ -17,8 +17,8 @@ struct Outcome {
 
 } // namespace store
 
-// The entry database "QorCofra.db" in the program folder (modCofra::strAppPath),
-// table tblCofra. Every procedure opens its own connection and closes it before
+// The entry database: "QorCofra.db" in the program folder (modCofra::strAppPath)
+// unless start-up chose another file (store/DatabaseLocation.h); table tblCofra. Every procedure opens its own connection and closes it before
 // it returns; nothing of the database stays open between calls. Every failure
 // is put to the user through the error prompt (store::setErrorPrompt) and comes
 // back as a failed result: no procedure answers as if it had read or written
@@ -60,7 +60,10 @@ void setErrorPrompt(std::function<ErrorAnswer(const QString& text)> prompt);
 void setBusyTimeout(int milliseconds);
 int busyTimeout();
 
+// The database file in use: the one given to useDatabaseFile, or else
 // strAppPath followed by the database file name.
 QString databasePath();
+// Makes every procedure use this file; an empty path returns to the program folder's.
+void useDatabaseFile(const QString& path);
 
 } // namespace store

@@ -120,4 +120,8 @@ QString errorText(const StoreError& error, const QString& databaseFile) {
            QStringLiteral("\r\n\r\n") + explain(error, databaseFile);
 }
 
+QString explainError(const StoreError& error, const QString& databaseFile) {
+    return explain(error, databaseFile);
+}
+
 } // namespace store

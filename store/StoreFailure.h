@@ -20,5 +20,7 @@ StoreError noRowError(qint64 id);
 // The text of the error box: the engine's number and description and where
 // the failure came from, then in plain words which file is at fault and why.
 QString errorText(const StoreError& error, const QString& databaseFile);
+// The plain words alone.
+QString explainError(const StoreError& error, const QString& databaseFile);
 
 } // namespace store

@@ -21,8 +21,10 @@ endfunction()
 file(REMOVE_RECURSE "${PREFIX}")
 install_into()
 set(folder "${PREFIX}/${PROGRAM_DIR_NAME}")
+set(metainfo "${PREFIX}/share/metainfo/org.example.qorcofra.metainfo.xml")
 set(files QorCofra.db QorCofra.html qorcofra.svg qorcofra.desktop
-    ../../share/applications/qorcofra.desktop ../../share/icons/hicolor/scalable/apps/qorcofra.svg)
+    ../../share/applications/qorcofra.desktop ../../share/icons/hicolor/scalable/apps/qorcofra.svg
+    ../../share/metainfo/org.example.qorcofra.metainfo.xml ../../share/man/man1/qorcofra.1.gz)
 if(EXPECT_PROGRAM)
     list(APPEND files QorCofra)
 endif()
@@ -38,6 +40,18 @@ file(STRINGS "${PREFIX}/share/applications/qorcofra.desktop" entry)
 foreach(line "Exec=${folder}/QorCofra" "Icon=${folder}/qorcofra.svg" "Name=Qor Cofra")
     check("line;IN_LIST;entry" "desktop entry lacks '${line}'")
 endforeach()
+# What the desktop and the software centres read must pass their own checks.
+foreach(tool "desktop-file-validate;desktop-file-utils;${PREFIX}/share/applications/qorcofra.desktop"
+             "appstreamcli;appstream;validate;--no-net;${metainfo}")
+    list(POP_FRONT tool name package)
+    find_program(validator "${name}" NO_CACHE)
+    check("validator" "${name} is missing: install the Debian package ${package} (scripts/setup.sh)")
+    execute_process(COMMAND "${validator}" ${tool} RESULT_VARIABLE failed OUTPUT_VARIABLE output
+                    ERROR_VARIABLE output)
+    check("NOT;failed" "${name} refuses what was installed:\n${output}")
+    unset(validator)
+endforeach()
+
 file(READ "${folder}/QorCofra.html" help)
 check("help;MATCHES;id=\"topic50\"" "help page without the keys and hints section")
 

@@ -61,11 +61,12 @@ private slots:
     void textsLinkAndOneInstance() {
         QCOMPARE(m_box->windowTitle(), QStringLiteral("About QorCofra"));
         QStringList texts;
-        for (const char* name : {"lblTitle", "lblVersion", "cmdSysInfo", "lblDescription"})
+        for (const char* name : {"lblTitle", "lblVersion", "cmdSysInfo", "lblDescription", "lblDatabase"})
             texts << control(name)->property("text").toString();
-        QCOMPARE(texts, QStringList({"Qor Cofra", "Version 1.1", "&System Info...",
-                                     "Just a place to store any type of Text information, when you dont want "
-                                     "others to see."}));
+        const QString description = QStringLiteral("Just a place to store any type of Text information, when "
+                                                   "you dont want others to see.");
+        QCOMPARE(texts, QStringList({"Qor Cofra", "Version 1.1", "&System Info...", description,
+                                     "Entries are kept in " + m_app->folder.databasePath()}));
         auto* disclaimer = qobject_cast<QPlainTextEdit*>(control("txtDisclaimer"));
         QVERIFY(disclaimer->isReadOnly() && disclaimer->toPlainText().contains(QStringLiteral("RC4")));
 
