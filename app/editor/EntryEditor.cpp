@@ -139,7 +139,13 @@ void EntryEditor::setText(const QString& text) {
         if (wanted != wordWrapMode())
             setWordWrapMode(wanted);
     }
-    m_breaks.replace(0, 0, text, cutting(text.size()));
+    // A text whose lines all fit a chunk is Qt's to lay in, which does it
+    // fastest; the separators of lines Qt would keep as characters are the
+    // editor's to turn into line breaks.
+    if (SoftBreaks::fitsInLines(text))
+        setPlainText(text);
+    else
+        m_breaks.replace(0, 0, text, cutting(text.size()));
     m_sameText = false;
     setTextCursor(QTextCursor(document()));
     settleLayout();

@@ -133,11 +133,17 @@ bool SoftBreaks::hasLineBreak(QStringView text) {
     return lineEndFrom(text, 0) < text.size();
 }
 
-qsizetype SoftBreaks::textLength(QStringView text) {
-    qsizetype length = text.size();
-    for (qsizetype i = 1; i < text.size(); ++i)
-        length -= text[i] == u'\n' && text[i - 1] == u'\r';
-    return length;
+bool SoftBreaks::fitsInLines(QStringView text) {
+    qsizetype run = 0;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'\n' || u == u'\r' || u == u'\u2029') {
+            run = 0;
+        } else if (isLineBreak(c) || ++run > MaxChunk) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void SoftBreaks::index() const {
@@ -266,13 +272,16 @@ bool SoftBreaks::replaceInChunk(int from, int to, QStringView text, const Cuttin
     if (softAfter && !cutting.anywhere && !endsWithSpace(block.text()))
         return false;
     QTextCursor cursor(m_document);
+    cursor.beginEditBlock();
     cursor.setPosition(documentFrom);
     cursor.setPosition(documentTo, QTextCursor::KeepAnchor);
     if (text.isEmpty())
         cursor.removeSelectedText();
     else
         cursor.insertText(text.toString(), QTextCharFormat());
+    alignDirections(cursor, cursor.block(), cursor.block());
     invalidate();
+    cursor.endEditBlock();
     return true;
 }
 
@@ -322,12 +331,61 @@ void SoftBreaks::replace(int from, int to, QStringView text, const Cutting& cutt
     QTextCursor cursor(m_document);
     cursor.beginEditBlock();
     const bool softBefore = isSoft(first);
-    cursor.setPosition(first.position());
+    const int start = first.position();
+    cursor.setPosition(start);
     cursor.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
     insertLines(cursor, span.isNull() ? text : QStringView(span), cutting, softBefore);
+    alignDirections(cursor, m_document->findBlock(start), cursor.block());
     invalidate();
     cursor.endEditBlock();
+}
+
+Qt::LayoutDirection SoftBreaks::lineDirection(QTextBlock chunk) {
+    // As Qt decides a paragraph's: by its first letter of a strong direction.
+    for (; chunk.isValid(); chunk = chunk.next()) {
+        const QString text = chunk.text();
+        for (const QChar c : text) {
+            const QChar::Direction direction = c.direction();
+            if (direction == QChar::DirL)
+                return Qt::LeftToRight;
+            if (direction == QChar::DirR || direction == QChar::DirAL)
+                return Qt::RightToLeft;
+        }
+        if (!isSoft(chunk.next()))
+            break;
+    }
+    return Qt::LayoutDirectionAuto;
+}
+
+void SoftBreaks::alignDirections(QTextCursor& cursor, QTextBlock first, const QTextBlock& last) const {
+    // Each chunk of a line lays itself out as a paragraph of its own, and
+    // would take its direction from its own first letters: the chunks of a
+    // line of several take the line's. The chunks from `first` to `last` just
+    // changed; the rest of a line is looked at when its direction turned.
+    const int from = first.position();
+    const int to = last.position();
+    const int caret = cursor.position();
+    while (isSoft(first))
+        first = first.previous();
+    while (first.isValid() && first.position() <= to) {
+        const Qt::LayoutDirection direction =
+            isSoft(first.next()) ? lineDirection(first) : Qt::LayoutDirectionAuto;
+        const bool turned = first.blockFormat().layoutDirection() != direction;
+        QTextBlock chunk = first;
+        do {
+            const bool changed = chunk.position() >= from && chunk.position() <= to;
+            if ((turned || changed) && chunk.blockFormat().layoutDirection() != direction) {
+                QTextBlockFormat format;
+                format.setLayoutDirection(direction);
+                cursor.setPosition(chunk.position());
+                cursor.setBlockFormat(format);
+            }
+            chunk = chunk.next();
+        } while (isSoft(chunk));
+        first = chunk;
+    }
+    cursor.setPosition(caret);
 }
 
 bool SoftBreaks::needsRecut(const Cutting& cutting) const {
@@ -362,7 +420,9 @@ bool SoftBreaks::recut(const Cutting& cutting) {
         cursor.setPosition(misfit.position());
         cursor.setPosition(end.position() + end.length() - 1, QTextCursor::KeepAnchor);
         cursor.removeSelectedText();
+        const int start = cursor.position();
         insertLines(cursor, rest, cutting, softBefore);
+        alignDirections(cursor, m_document->findBlock(start), cursor.block());
         block = m_document->findBlock(cursor.position()).next();
     }
     invalidate();
@@ -422,11 +482,13 @@ void SoftBreaks::moveByWord(QTextCursor& cursor, QTextCursor::MoveOperation op,
     // Qt's move, made chunk by chunk: where it stops only because a chunk
     // ends (a run of one kind of character, or the spaces after a word, goes
     // on past the soft break), it goes on from the other side.
-    const bool backward = op == QTextCursor::PreviousWord || op == QTextCursor::WordLeft;
     for (int step = 0; step <= m_document->blockCount(); ++step) {
         const int from = cursor.position();
         if (!cursor.movePosition(op, mode) && cursor.position() == from)
             return;
+        // Which way the move went in the text: on the screen, right to left
+        // text turns the arrows round.
+        const bool backward = cursor.position() < from;
         const int text = toText(cursor.position());
         // Crossing only a soft break is no move in the text.
         const bool stuck = text == toText(from);

@@ -66,8 +66,9 @@ public:
         return u == u'\n' || u == u'\r' || u == u'\u2028' || u == u'\u2029' || u == 0xFDD0 || u == 0xFDD1;
     }
     static bool hasLineBreak(QStringView text);
-    // The length of the text once every line break is one "\n".
-    static qsizetype textLength(QStringView text);
+    // Whether every line of the text fits one chunk and every line break is
+    // one Qt's plain text makes a block of.
+    static bool fitsInLines(QStringView text);
 
     // Replaces the text between two text positions with `text`, whose line
     // breaks may come in any form, as one change of the document.
@@ -108,6 +109,8 @@ public:
 
 private:
     void index() const;
+    static Qt::LayoutDirection lineDirection(QTextBlock chunk);
+    void alignDirections(QTextCursor& cursor, QTextBlock first, const QTextBlock& last) const;
     bool replaceInChunk(int from, int to, QStringView text, const Cutting& cutting);
     int textStart(const QTextBlock& block) const { return toText(block.position()); }
     enum class CharacterKind { Space, Separator, Word };

@@ -182,6 +182,22 @@ int qtMove(const QString& text, int from, QTextCursor::MoveOperation op) {
     return cursor.position();
 }
 
+// The direction of the chunk's line, by its first letter of a strong direction.
+Qt::LayoutDirection lineDirection(QTextBlock chunk) {
+    while (SoftBreaks::isSoft(chunk))
+        chunk = chunk.previous();
+    QString line = chunk.text();
+    for (chunk = chunk.next(); SoftBreaks::isSoft(chunk); chunk = chunk.next())
+        line += chunk.text();
+    for (const QChar c : line) {
+        if (c.direction() == QChar::DirL)
+            return Qt::LeftToRight;
+        if (c.direction() == QChar::DirR || c.direction() == QChar::DirAL)
+            return Qt::RightToLeft;
+    }
+    return Qt::LayoutDirectionAuto;
+}
+
 QString excerpt(const QString& text, int at) {
     return QString(text.mid(qMax(0, at - 12), 24)).replace(QLatin1Char('\n'), QStringLiteral("\\n"));
 }
@@ -432,17 +448,21 @@ QString Run::apply(const Step& step) {
         failure = follow(m.position, length, false);
         break;
     case Op::WordLeft:
-        key(Qt::Key_Left, Qt::ControlModifier);
-        m.anchor = m.position = qtMove(m.text, m.position, QTextCursor::WordLeft);
-        break;
     case Op::WordRight:
-    case Op::ShiftWordRight:
-        key(Qt::Key_Right,
-            step.op == Op::WordRight ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
-        m.position = qtMove(m.text, m.position, QTextCursor::WordRight);
-        if (step.op == Op::WordRight)
+    case Op::ShiftWordRight: {
+        const bool extend = step.op == Op::ShiftWordRight;
+        key(step.op == Op::WordLeft ? Qt::Key_Left : Qt::Key_Right,
+            extend ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
+        if (m.rightToLeft()) {
+            failure = follow(0, length, !extend);
+            break;
+        }
+        const auto op = step.op == Op::WordLeft ? QTextCursor::WordLeft : QTextCursor::WordRight;
+        m.position = qtMove(m.text, m.position, op);
+        if (!extend)
             m.anchor = m.position;
         break;
+    }
     case Op::DocStart:
         key(Qt::Key_Home, Qt::ControlModifier);
         m.anchor = m.position = 0;
@@ -662,6 +682,10 @@ QString Run::check() const {
         const bool joined = lineChunks > 1 || softAfter;
         if (size > SoftBreaks::MaxChunk || (joined && size < SoftBreaks::MinChunk))
             return QStringLiteral("a chunk of %1 characters at %2").arg(size).arg(block.position());
+        // Every chunk of a line of several is laid out in the line's direction.
+        if (joined && block.blockFormat().layoutDirection() != lineDirection(block))
+            return QStringLiteral("a chunk at %1 is laid out in another direction than its line")
+                .arg(block.position());
         if (!softAfter)
             continue;
         const QString text = block.text();
