@@ -63,7 +63,7 @@ qsizetype chunkEnd(QStringView line, qsizetype from, const SoftBreaks::Cutting& 
     qsizetype cut = from + SoftBreaks::ChunkLength;
     if (!cutting.anywhere) {
         for (qsizetype i = cut; i > from + SoftBreaks::MinChunk; --i) {
-            if (isSpace(line[i - 1]))
+            if (isSpace(line[i - 1]) && isCharacterBoundary(line, i))
                 return i;
         }
     } else if (cutting.rowLength > 0 && cutting.rowLength <= SoftBreaks::MinChunk) {
