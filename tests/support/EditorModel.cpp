@@ -418,7 +418,10 @@ QString Run::apply(const Step& step) {
         if (m.rightToLeft()) {
             // The arrows move on the screen, which in right-to-left text is
             // not the order of the characters: a step either way.
-            failure = follow(m.previousCharacter(m.position), m.nextCharacter(m.position), !extend);
+            const bool collapse = !extend && m.start() != m.end();
+            failure = collapse
+                          ? follow(m.start(), m.end(), true)
+                          : follow(m.previousCharacter(m.position), m.nextCharacter(m.position), !extend);
         } else if (!extend && m.start() != m.end()) {
             m.anchor = m.position = left ? m.start() : m.end();
         } else {
