@@ -105,6 +105,7 @@ void WinSettings::LoadWinSettings() {
     readBool("FontItalic", m_doc.ynFontItalic);
     readBool("FontStrike", m_doc.ynFontStrike);
     readBool("FontUnderline", m_doc.ynFontUnderline);
+    readBool("StrongEncryption", m_doc.ynStrongEncryption);
 
     m_txtMain->setSelStart(0);
     m_txtMain->setSelLength(m_txtMain->length());
@@ -119,7 +120,7 @@ void WinSettings::SaveWinSettings() {
     using localenumbers::writeSingle;
     keepOnScreen();
     const Placement p = placementOf(m_window);
-    // Twelve values, one pass to the store.
+    // Thirteen values, one pass to the store.
     platform::SettingsStore::Writer store(kSection);
     const auto write = [&store](const char* key, const QString& value) {
         store.write(QString::fromLatin1(key), value);
@@ -136,4 +137,5 @@ void WinSettings::SaveWinSettings() {
     write("FontUnderline", yesNo(m_doc.ynFontUnderline));
     write("ForeColor", QString::number(m_cmdColors[0]->BackColor()));
     write("BackColor", QString::number(m_txtMain->BackColor()));
+    write("StrongEncryption", yesNo(m_doc.ynStrongEncryption));
 }

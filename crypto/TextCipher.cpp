@@ -1,9 +1,9 @@
 #include "crypto/TextCipher.h"
 
+#include "crypto/CipherShape.h"
 #include "crypto/HexCodec.h"
 #include "crypto/Windows1252.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -175,10 +175,7 @@ QString encrypt(const QString& text, const QString& key) {
 namespace modCofra {
 
 bool IsEncryptedText(const QString& text) {
-    if (text.size() <= crypto::kMarkerLength || !crypto::hasMarker(text))
-        return false;
-    const QStringView digits = QStringView(text).sliced(crypto::kMarkerLength);
-    return std::all_of(digits.utf16(), digits.utf16() + digits.size(), crypto::HexCodec::isHexDigit);
+    return crypto::CipherShape::formOf(text) != crypto::CipherShape::Form::None;
 }
 
 QString RC4Transform(const QString& text, const QString& key) {

@@ -2,16 +2,19 @@
 #include <QString>
 #include <functional>
 
-// The stored form of an entry: "737" followed by two upper-case hexadecimal
-// digits per RC4 cipher byte. Characters become bytes through Windows-1252.
+// The legacy stored form of an entry: "737" followed by two upper-case
+// hexadecimal digits per RC4 cipher byte. Characters become bytes through
+// Windows-1252. (The strong form is crypto/StrongForm.h.)
 namespace modCofra {
 
 // Encrypts a plain text, or decrypts one that IsEncryptedText recognises.
 // Returns the empty text for an empty key or when there is nothing to transform.
 QString RC4Transform(const QString& text, const QString& key);
 
-// True exactly when the text is "737" followed by one or more hexadecimal digits
-// (0-9, A-F, a-f) and nothing else.
+// True exactly when the text is a ciphertext of either stored form: "737"
+// followed by one or more hexadecimal digits (0-9, A-F, a-f) and nothing else,
+// or "737~" followed by base64url characters enough for a strong header and
+// tag (see CipherShape.h).
 bool IsEncryptedText(const QString& text);
 
 } // namespace modCofra

@@ -32,12 +32,13 @@ const char* const kMissingHint = "Please enter a Hint\r\n\r\nFor more informatio
 const char* const kUnusableKeyTitle = "Key Character Not Usable";
 const char* const kUnusableKey =
     "Please enter a password without %1\r\n\r\nKeys can hold only the characters of the Western European "
-    "set.\r\nFor more information on\r\n passwords see help.";
+    "set, or tick Strong encryption.\r\nFor more information on\r\n passwords see help.";
 const char* const kRevealingHintTitle = "Hint Gives Away the Key";
 const char* const kRevealingHint =
     "Please enter a Hint that does not contain the key\r\n\r\nThe hint is stored unencrypted: choose one "
     "that reminds you of the key without giving it away.\r\nFor more information on\r\n Hints see help.";
 const char* const kHintTip = "Click here if you Forgot your password.";
+const char* const kStrongNote = "Earlier versions cannot open entries saved this way.";
 
 // A key this short could turn up in any hint by chance; only a hint that is
 // the key itself gives it away.
@@ -78,15 +79,24 @@ void frmDecrypt::unloadShared() {
 }
 
 frmDecrypt::Answer frmDecrypt::ask(QWidget* owner, bool yGETnSET, const QString& strHint) {
+    return ask(owner, yGETnSET, strHint, NewKey());
+}
+
+frmDecrypt::Answer frmDecrypt::ask(QWidget* owner, bool yGETnSET, const QString& strHint,
+                                   const NewKey& newKey) {
     QPointer<frmDecrypt> dialog = shared(owner);
     dialog->hide();
     dialog->emptyKeyBox();
+    dialog->chkStrong->setChecked(newKey.strong);
+    dialog->m_legacyAccepts = newKey.legacyAccepts;
     dialog->SetMode(yGETnSET, strHint);
     dialog->exec();
     // Unloaded while it was up: nothing was confirmed.
     if (!dialog)
         return {};
-    Answer answer{dialog->txtPhiVer->text(), dialog->txtHint->text()};
+    dialog->m_legacyAccepts = nullptr;
+    Answer answer{dialog->txtPhiVer->text(), dialog->txtHint->text(),
+                  !yGETnSET && dialog->chkStrong->isChecked()};
     dialog->emptyKeyBox();
     return answer;
 }
@@ -137,6 +147,13 @@ void frmDecrypt::buildControls() {
     imgHint->setToolTip(QString::fromLatin1(kHintTip));
     imgHint->setAccessibleName(QStringLiteral("Show key hint"));
 
+    chkStrong = new QCheckBox(QStringLiteral("&Strong encryption"), this);
+    chkStrong->setObjectName(QStringLiteral("chkStrong"));
+    chkStrong->setAccessibleName(QStringLiteral("Strong encryption"));
+    chkStrong->setAccessibleDescription(QString::fromLatin1(kStrongNote));
+    lblStrong = new QLabel(QString::fromLatin1(kStrongNote), this);
+    lblStrong->setObjectName(QStringLiteral("lblStrong"));
+
     chkMask = new QCheckBox(QStringLiteral("Mask"), this);
     chkMask->setObjectName(QStringLiteral("chkMask"));
     chkMask->setChecked(true);
@@ -151,7 +168,8 @@ void frmDecrypt::buildControls() {
     // The picture takes the hint's place in GET mode; the hint row keeps its
     // height either way so that the dialog does not change size between modes.
     for (QWidget* widget :
-         {static_cast<QWidget*>(lblHint), static_cast<QWidget*>(txtHint), static_cast<QWidget*>(imgHint)})
+         {static_cast<QWidget*>(lblHint), static_cast<QWidget*>(txtHint), static_cast<QWidget*>(imgHint),
+          static_cast<QWidget*>(chkStrong), static_cast<QWidget*>(lblStrong)})
         keepPlaceWhenHidden(widget);
 
     auto* fields = new QGridLayout;
@@ -161,6 +179,8 @@ void frmDecrypt::buildControls() {
     fields->addWidget(lblHint, 1, 0);
     fields->addWidget(txtHint, 1, 1);
     fields->addWidget(imgHint, 1, 1, Qt::AlignLeft | Qt::AlignVCenter);
+    fields->addWidget(chkStrong, 2, 1, Qt::AlignLeft);
+    fields->addWidget(lblStrong, 3, 1);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(chkMask);
@@ -177,7 +197,8 @@ void frmDecrypt::buildControls() {
     layout->addLayout(buttons);
 
     setTabOrder(txtPhiVer, txtHint);
-    setTabOrder(txtHint, chkMask);
+    setTabOrder(txtHint, chkStrong);
+    setTabOrder(chkStrong, chkMask);
     setTabOrder(chkMask, cmdOK);
     setTabOrder(cmdOK, cmdCancel);
 
@@ -191,6 +212,9 @@ void frmDecrypt::SetMode(bool yGETnSET, const QString& strHint) {
     m_ynGetMode = yGETnSET;
     // A new key wants a new hint; what the box holds from an earlier use is offered again.
     showHint(!yGETnSET);
+    // The form is chosen only for a new key: a stored text carries its own.
+    chkStrong->setVisible(!yGETnSET);
+    lblStrong->setVisible(!yGETnSET);
     if (yGETnSET)
         txtHint->setText(strHint);
     txtPhiVer->setFocus();
@@ -251,7 +275,9 @@ void frmDecrypt::confirm() {
         return;
     }
     if (!m_ynGetMode) {
-        const qsizetype unusable = crypto::Windows1252::firstUnrepresentable(key);
+        // Only the legacy form turns characters into Windows-1252 bytes.
+        const bool legacy = !chkStrong->isChecked();
+        const qsizetype unusable = legacy ? crypto::Windows1252::firstUnrepresentable(key) : -1;
         if (unusable >= 0) {
             refuse(QString::fromLatin1(kUnusableKeyTitle),
                    QString::fromLatin1(kUnusableKey).arg(crypto::Windows1252::describeCharacter(key, unusable)),
@@ -264,6 +290,11 @@ void frmDecrypt::confirm() {
         }
         if (hintGivesAwayKey(txtHint->text(), key)) {
             refuse(QString::fromLatin1(kRevealingHintTitle), QString::fromLatin1(kRevealingHint), txtHint);
+            return;
+        }
+        if (legacy && m_legacyAccepts && !m_legacyAccepts(this)) {
+            if (isVisible())
+                chkStrong->setFocus();
             return;
         }
     }

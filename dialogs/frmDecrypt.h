@@ -1,6 +1,7 @@
 #pragma once
 #include <QDialog>
 #include <QString>
+#include <functional>
 
 class QCheckBox;
 class QLabel;
@@ -17,6 +18,14 @@ public:
     struct Answer {
         QString key; // empty: cancelled
         QString hint;
+        bool strong = false; // SET mode: the Strong encryption box was ticked
+    };
+    // What SET mode needs besides the hint: how the Strong encryption box
+    // starts, and a check of the text that the legacy form must pass (it says
+    // why it refuses, owned by the dialog, which then stays up).
+    struct NewKey {
+        bool strong = false;
+        std::function<bool(QWidget* dialog)> legacyAccepts;
     };
 
     // The one instance, loaded on first use.
@@ -29,6 +38,7 @@ public:
     // The calling protocol in one place: load when needed, hide, empty the key
     // box, SetMode, show modally owned by `owner`, then read the key (emptying
     // the key box so that the key does not stay behind) and the hint.
+    static Answer ask(QWidget* owner, bool yGETnSET, const QString& strHint, const NewKey& newKey);
     static Answer ask(QWidget* owner, bool yGETnSET, const QString& strHint);
 
     void SetMode(bool yGETnSET, const QString& strHint);
@@ -56,9 +66,12 @@ private:
     QLineEdit* txtPhiVer = nullptr;
     QLabel* lblHint = nullptr;
     QLineEdit* txtHint = nullptr;
+    QCheckBox* chkStrong = nullptr;
+    QLabel* lblStrong = nullptr;
     QCheckBox* chkMask = nullptr;
     QToolButton* imgHint = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
     bool m_ynGetMode = true;
+    std::function<bool(QWidget*)> m_legacyAccepts;
 };

@@ -2,9 +2,11 @@
 
 #include "app/editor/DocumentState.h"
 #include "app/editor/EntryEditor.h"
+#include "crypto/CipherShape.h"
+#include "crypto/StrongForm.h"
 #include "crypto/TextCipher.h"
 #include "crypto/Windows1252.h"
-#include "dialogs/frmDecrypt.h"
+#include "platform/BusyCursor.h"
 #include "platform/MessageBoxes.h"
 #include "resources/Icons.h"
 
@@ -18,14 +20,28 @@ const char* const kWrongKeyText = "Password is Incorrect";
 const char* const kWrongKeyTitles[] = {"Password is Incorrect", "Password Entered Incorrectly",
                                        "The Entered password is incorrect"};
 
-const char* const kNotEncryptedTitle = "Aw Shucks!";
+const char* const kFailedTitle = "Aw Shucks!";
 const char* const kNotEncryptedText = "An Error occured while Encrypting";
+const char* const kNotDecryptedText = "An Error occured while Decrypting";
+
+const char* const kUnreadableTitle = "Entry Cannot Be Opened";
+const char* const kUnreadableText = "This entry was saved by a newer version of Qor Cofra or is damaged";
+
+const char* const kNoMemoryTitle = "Not Enough Memory";
+const char* const kNoMemoryText =
+    "Working out the key needs %1 MB of memory, which the system could not give.\r\n\r\n"
+    "Close other programs, then try again.";
 
 const char* const kUnsupportedTitle = "Character Not Supported";
 const char* const kUnsupportedText =
     "The character %1 on line %2, column %3 cannot be encrypted.\r\n\r\n"
     "Entries hold only the characters of the Western European set (Windows-1252). "
-    "Replace or delete the selected character, then try again.";
+    "Replace or delete the selected character, or tick Strong encryption, then try again.";
+
+bool isStrong(const QString& text) {
+    using namespace crypto::CipherShape;
+    return announced(QStringView(text).first(qMin(text.size(), Deciding))) == Form::Strong;
+}
 
 // Line and column (from 1, a surrogate pair counting as one column) of the
 // character at index of a text whose line breaks are "\n".
@@ -61,42 +77,84 @@ void EncryptionState::ToggleEncryption() {
         DecryptText(answer.key);
         return;
     }
-    if (!acceptsCharacters(text))
-        return;
-    const frmDecrypt::Answer answer = frmDecrypt::ask(m_owner, false, m_doc.strEntryHint);
+    const frmDecrypt::Answer answer = askNewKey(text);
     if (!answer.hint.isEmpty())
         m_doc.strEntryHint = answer.hint;
-    EncryptText(answer.key);
-    if (!answer.key.isEmpty() && !modCofra::IsEncryptedText(m_txtMain->Text()))
-        warnNotEncrypted();
+    EncryptText(answer.key, answer.strong);
 }
 
-void EncryptionState::EncryptText(const QString& key) {
+frmDecrypt::Answer EncryptionState::askNewKey(const QString& text) {
+    frmDecrypt::NewKey newKey;
+    newKey.strong = m_doc.ynStrongEncryption || m_strongOrigin;
+    newKey.legacyAccepts = [this, text](QWidget* dialog) { return acceptsCharacters(text, dialog); };
+    frmDecrypt::Answer answer = frmDecrypt::ask(m_owner, false, m_doc.strEntryHint, newKey);
+    // A box ticked for a strong entry says nothing of the user's wish; unticking it does.
+    if (!answer.key.isEmpty() && (!m_strongOrigin || !answer.strong))
+        m_doc.ynStrongEncryption = answer.strong;
+    return answer;
+}
+
+void EncryptionState::rememberCiphertext(const QString& cipher) {
+    m_ownCiphertext = cipher;
+    m_strongOrigin = isStrong(cipher);
+}
+
+bool EncryptionState::EncryptText(const QString& key, bool strong) {
     const QString plain = m_txtMain->Text();
+    const bool encrypted = !key.isEmpty() && (strong ? encryptStrong(plain, key) : encryptLegacy(plain, key));
+    finish();
+    return encrypted;
+}
+
+bool EncryptionState::encryptLegacy(const QString& plain, const QString& key) {
     // One byte per character: a text with characters outside the code page
-    // would come back with "?" in their place, so it stays as it is (the
-    // commands say why before they ask for a key).
-    if (!crypto::Windows1252::represents(plain)) {
-        finish();
-        return;
-    }
+    // would come back with "?" in their place.
+    if (!acceptsCharacters(plain, m_owner))
+        return false;
     // The key goes in front of the text so that decryption can recognise it.
     // Encrypted outright: a key and text of "737" and hexadecimal digits only
     // would otherwise read as a ciphertext and be decoded instead.
     const QString cipher = crypto::encrypt(key + plain, key);
-    if (modCofra::IsEncryptedText(cipher)) {
-        m_txtMain->setText(cipher);
-        m_doc.strEntryText = plain;
-        rememberCiphertext(cipher);
+    // Only a ciphertext that gives back exactly the key and the text is kept.
+    if (!modCofra::IsEncryptedText(cipher) || modCofra::RC4Transform(cipher, key) != key + plain) {
+        warn(kFailedTitle, QString::fromLatin1(kNotEncryptedText), false);
+        return false;
     }
-    finish();
+    m_txtMain->setText(cipher);
+    m_doc.strEntryText = plain;
+    rememberCiphertext(cipher);
+    return true;
+}
+
+bool EncryptionState::encryptStrong(const QString& plain, const QString& key) {
+    // The key derivation takes a good part of a second by design.
+    modCofra::SetBusyCursor(true);
+    const crypto::StrongForm::Result sealed = crypto::StrongForm::encrypt(plain, key);
+    modCofra::SetBusyCursor(false);
+    if (sealed.status != crypto::StrongForm::Status::Done) {
+        if (sealed.status == crypto::StrongForm::Status::OutOfMemory)
+            warnNoMemory(sealed.memoryKiB);
+        else
+            warn(kFailedTitle, QString::fromLatin1(kNotEncryptedText), false);
+        return false;
+    }
+    m_txtMain->setText(sealed.text);
+    m_doc.strEntryText = plain;
+    rememberCiphertext(sealed.text);
+    return true;
 }
 
 void EncryptionState::DecryptText(const QString& key) {
     const QString cipher = m_txtMain->Text();
     // Without a key or a ciphertext there is nothing to open; going on would
     // empty the editor or mangle a plain text.
-    if (!key.isEmpty() && modCofra::IsEncryptedText(cipher)) {
+    if (key.isEmpty() || !modCofra::IsEncryptedText(cipher)) {
+        finish();
+        return;
+    }
+    if (isStrong(cipher)) {
+        decryptStrong(cipher, key);
+    } else {
         const QString plain = modCofra::RC4Transform(cipher, key);
         // The key went into the cipher through the code page, and that is the
         // form the text begins with: a key with characters outside the code
@@ -109,6 +167,32 @@ void EncryptionState::DecryptText(const QString& key) {
             warnWrongKey();
     }
     finish();
+}
+
+void EncryptionState::decryptStrong(const QString& cipher, const QString& key) {
+    using crypto::StrongForm::Status;
+    modCofra::SetBusyCursor(true);
+    const crypto::StrongForm::Result opened = crypto::StrongForm::decrypt(cipher, key);
+    modCofra::SetBusyCursor(false);
+    switch (opened.status) {
+    case Status::Done:
+        m_txtMain->setText(opened.text);
+        m_strongOrigin = true;
+        break;
+    // An altered text fails its check exactly as a wrong key does, and is told so.
+    case Status::WrongKey:
+        warnWrongKey();
+        break;
+    case Status::Unreadable:
+        warn(kUnreadableTitle, QString::fromLatin1(kUnreadableText));
+        break;
+    case Status::OutOfMemory:
+        warnNoMemory(opened.memoryKiB);
+        break;
+    case Status::Failed:
+        warn(kFailedTitle, QString::fromLatin1(kNotDecryptedText), false);
+        break;
+    }
 }
 
 // Runs on every keystroke, so the editor decides without copying the text out.
@@ -126,25 +210,25 @@ void EncryptionState::ShowEncryptionState() {
 
 void EncryptionState::warnWrongKey() {
     const int boxes = QRandomGenerator::global()->bounded(1, 4);
-    for (int shown = 0; shown < boxes; ++shown) {
-        platform::MessageBoxSpec box;
-        box.title = QString::fromLatin1(kWrongKeyTitles[shown]);
-        box.text = QString::fromLatin1(kWrongKeyText);
-        box.icon = platform::MsgIcon::Exclamation;
-        box.buttons = QMessageBox::Ok;
-        platform::MessageBoxes::show(m_owner, box);
-    }
+    for (int shown = 0; shown < boxes; ++shown)
+        warn(kWrongKeyTitles[shown], QString::fromLatin1(kWrongKeyText));
 }
 
-void EncryptionState::warnNotEncrypted() {
+void EncryptionState::warn(const char* title, const QString& text, bool exclamation) {
     platform::MessageBoxSpec box;
-    box.title = QString::fromLatin1(kNotEncryptedTitle);
-    box.text = QString::fromLatin1(kNotEncryptedText);
+    box.title = QString::fromLatin1(title);
+    box.text = text;
+    if (exclamation)
+        box.icon = platform::MsgIcon::Exclamation;
     box.buttons = QMessageBox::Ok;
     platform::MessageBoxes::show(m_owner, box);
 }
 
-bool EncryptionState::acceptsCharacters(const QString& text) {
+void EncryptionState::warnNoMemory(quint32 memoryKiB) {
+    warn(kNoMemoryTitle, QString::fromLatin1(kNoMemoryText).arg(qMax<quint32>(1, memoryKiB / 1024)));
+}
+
+bool EncryptionState::acceptsCharacters(const QString& text, QWidget* owner) {
     const qsizetype index = crypto::Windows1252::firstUnrepresentable(text);
     if (index < 0)
         return true;
@@ -158,7 +242,7 @@ bool EncryptionState::acceptsCharacters(const QString& text) {
                         QString::number(column));
     box.icon = platform::MsgIcon::Exclamation;
     box.buttons = QMessageBox::Ok;
-    platform::MessageBoxes::show(m_owner, box);
+    platform::MessageBoxes::show(owner, box);
     return false;
 }
 

@@ -1,4 +1,6 @@
 #pragma once
+#include "dialogs/frmDecrypt.h"
+
 #include <QIcon>
 #include <QObject>
 #include <functional>
@@ -19,20 +21,22 @@ public:
                     std::function<void()> applyFormat, QObject* parent = nullptr);
 
     void ToggleEncryption();
-    void EncryptText(const QString& key);
+    // Encrypts the editor text in the strong or the legacy form. True when the
+    // editor now holds a ciphertext that gives back the text under the key;
+    // otherwise the text stays, and why has been said (nothing, for no key).
+    bool EncryptText(const QString& key, bool strong = false);
     void DecryptText(const QString& key);
     void ShowEncryptionState();
-    // "Aw Shucks!": a text that should now be encrypted is not.
-    void warnNotEncrypted();
 
-    // False, after saying which character it is and selecting it in the
-    // editor, when the text holds a character that an entry cannot carry.
-    bool acceptsCharacters(const QString& text);
+    // The key dialog in SET mode for the text. The Strong encryption box
+    // starts as the user last left it, or ticked when the text came from a
+    // strong entry, so that nothing is quietly stored in the weaker form.
+    frmDecrypt::Answer askNewKey(const QString& text);
 
     // The ciphertext this program last put into the editor, by opening an
     // entry or by encrypting. Only a text equal to it counts as encrypted by
     // the program: another text of that shape may be a note that merely looks so.
-    void rememberCiphertext(const QString& cipher) { m_ownCiphertext = cipher; }
+    void rememberCiphertext(const QString& cipher);
     bool isOwnCiphertext(const QString& text) const { return !text.isEmpty() && text == m_ownCiphertext; }
 
     // The two pictures of the toggle button.
@@ -40,7 +44,16 @@ public:
     const QIcon& imgDecrypted() const { return m_imgDecrypted; }
 
 private:
+    bool encryptLegacy(const QString& plain, const QString& key);
+    bool encryptStrong(const QString& plain, const QString& key);
+    void decryptStrong(const QString& cipher, const QString& key);
+    // False, after saying which character it is (in a box owned by `owner`)
+    // and selecting it in the editor, when the text holds a character that
+    // the legacy form cannot carry.
+    bool acceptsCharacters(const QString& text, QWidget* owner);
     void warnWrongKey();
+    void warn(const char* title, const QString& text, bool exclamation = true);
+    void warnNoMemory(quint32 memoryKiB);
     void finish();
 
     QWidget* m_owner;
@@ -51,4 +64,5 @@ private:
     QIcon m_imgEncrypted;
     QIcon m_imgDecrypted;
     QString m_ownCiphertext;
+    bool m_strongOrigin = false; // the text was opened or last encrypted in the strong form
 };

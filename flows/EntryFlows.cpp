@@ -104,8 +104,6 @@ void EntryFlows::MainSave(const QString& strName) {
             return;
         encryptNow = shape == Shape::Encrypt;
     }
-    if (encryptNow && !m_encryption.acceptsCharacters(before))
-        return;
 
     modCofra::SetBusyCursor(true);
     frmOpenSave::unload();
@@ -115,18 +113,15 @@ void EntryFlows::MainSave(const QString& strName) {
     QString entry = before;
     if (encryptNow) {
         modCofra::SetBusyCursor(false);
-        const frmDecrypt::Answer answer = frmDecrypt::ask(m_main, false, m_doc.strEntryHint);
+        const frmDecrypt::Answer answer = m_encryption.askNewKey(before);
         m_doc.strEntryHint = answer.hint;
         frmDecrypt::unloadShared();
         if (answer.key.isEmpty())
             return;
-        m_encryption.EncryptText(answer.key);
-        entry = m_txtMain->Text();
         // Only a ciphertext that gives back exactly the key and the text is stored.
-        if (!modCofra::IsEncryptedText(entry) || modCofra::RC4Transform(entry, answer.key) != answer.key + before) {
-            reportFailedEncryption(before);
+        if (!m_encryption.EncryptText(answer.key, answer.strong))
             return;
-        }
+        entry = m_txtMain->Text();
     }
 
     qint64 storedId = 0;
@@ -172,14 +167,6 @@ EntryFlows::Shape EntryFlows::askAlreadyEncrypted() {
     default:
         return Shape::Stop;
     }
-}
-
-void EntryFlows::reportFailedEncryption(const QString& plain) {
-    m_txtMain->setText(plain);
-    if (m_applyFormat)
-        m_applyFormat();
-    modCofra::SetBusyCursor(false);
-    m_encryption.warnNotEncrypted();
 }
 
 bool EntryFlows::saveThroughChooser() {

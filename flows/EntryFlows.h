@@ -36,9 +36,6 @@ private:
     // did not put there: Yes stores it as it is, No encrypts it, Cancel stops.
     enum class Shape { StoreAsItIs, Encrypt, Stop };
     Shape askAlreadyEncrypted();
-    // Puts the editor text back as it was before the save, after an encryption
-    // that did not give it back under its key, and says so.
-    void reportFailedEncryption(const QString& plain);
 
     QPointer<frmOpenSave> m_chooser;
     QWidget* m_main;

@@ -7,6 +7,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev libqt6sql6-sqlite libgl-dev qt6-svg-dev
+    libsodium-dev
     fonts-dejavu-core
     "$@"
 )

@@ -37,9 +37,10 @@ if $package && [ "$(id -u)" -ne 0 ]; then
 fi
 
 # libssl-dev: the cipher is checked against OpenSSL's RC4 (tests and benchmark only).
+# argon2: the strong form's key derivation is checked against Debian's argon2 tool.
 # desktop-file-utils, appstream: the menu entry and the software centre's data are validated.
 # dpkg-dev: CPack finds the package's dependencies with its dpkg-shlibdeps.
-extra=(libssl-dev desktop-file-utils appstream)
+extra=(libssl-dev argon2 desktop-file-utils appstream)
 $tidy && extra+=(clang-tidy)
 $package && extra+=(dpkg-dev)
 scripts/setup.sh "${extra[@]}"

@@ -1,6 +1,7 @@
 #include "app/editor/EntryEditor.h"
 
 #include "app/editor/SelectionMimeData.h"
+#include "crypto/CipherShape.h"
 #include "crypto/TextCipher.h"
 #include "platform/FontList.h"
 #include "platform/SystemColors.h"
@@ -525,17 +526,28 @@ void EntryEditor::documentChanged(int position, int removed, int added) {
         m_history.clear();
     m_textKept = false;
     m_text = QString();
-    // A ciphertext stays one only through changes made of hexadecimal digits;
-    // any other text has to be read whole to become one.
+    // A ciphertext stays one through changes after its first characters made
+    // of its form's alphabet; any other text has to be read whole to become one.
+    using namespace crypto::CipherShape;
+    const int length = m_breaks.length();
+    char16_t start[Deciding] = {};
+    const int known = qMin(length, int(Deciding));
+    for (int i = 0; i < known; ++i)
+        start[i] = m_breaks.at(i).unicode();
     const bool oneLine = document()->blockCount() - 1 == m_breaks.count();
-    if (!oneLine || m_breaks.length() <= 3 || m_breaks.at(0) != u'7' || m_breaks.at(1) != u'3' ||
-        m_breaks.at(2) != u'7') {
+    const Form form = oneLine ? announced(QStringView(start, known)) : Form::None;
+    if (form == Form::None || !fitsLength(form, length)) {
         m_ciphertext = false;
         return;
     }
     const int end = document()->characterCount() - 1;
-    m_ciphertext = m_ciphertext ? m_breaks.allHexDigits(qMin(position, end), qMin(position + added, end))
-                                : m_breaks.allHexDigits(0, end);
+    const bool changeOnly = m_ciphertext && position >= Deciding;
+    const int from = qMin(changeOnly ? position : m_breaks.toDocument(int(bodyStart(form))), end);
+    const int to = changeOnly ? qMin(position + added, end) : end;
+    // Read a piece at a time, so that a long text stops at its first stranger.
+    m_ciphertext = true;
+    for (int at = from; m_ciphertext && at < to; at += SoftBreaks::ChunkLength)
+        m_ciphertext = inAlphabet(form, m_breaks.text(at, qMin(at + SoftBreaks::ChunkLength, to)));
 }
 
 void EntryEditor::applyColours() {

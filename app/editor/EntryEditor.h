@@ -34,8 +34,8 @@ public:
     // Its length in characters, and whether there is none, without copying it out.
     int length() const;
     bool isEmpty() const;
-    // Whether the text has the shape of a ciphertext ("737" and hexadecimal
-    // digits on one line). Kept up to date with each change, looking only at
+    // Whether the text has the shape of a ciphertext of either stored form
+    // (crypto/CipherShape.h), on one line. Kept up to date with each change, looking only at
     // what changed: it is asked on every keystroke.
     bool holdsCiphertext() const { return m_ciphertext; }
     // Replaces the whole content, with no step to undo; textChanged follows.

@@ -1,7 +1,5 @@
 #include "app/editor/SoftBreaks.h"
 
-#include "crypto/HexCodec.h"
-
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
 #include <QTextBoundaryFinder>
@@ -233,20 +231,6 @@ QString SoftBreaks::text() const {
     QString raw = m_document->toRawText();
     compact(raw, 0);
     return raw;
-}
-
-bool SoftBreaks::allHexDigits(int from, int to) const {
-    for (QTextBlock block = m_document->findBlock(from); block.isValid() && block.position() < to;
-         block = block.next()) {
-        const QString text = block.text();
-        const qsizetype first = qMax(0, from - block.position());
-        const qsizetype last = qMin<qsizetype>(to - block.position(), text.size());
-        for (qsizetype i = first; i < last; ++i) {
-            if (!crypto::HexCodec::isHexDigit(text[i].unicode()))
-                return false;
-        }
-    }
-    return true;
 }
 
 bool SoftBreaks::replaceInChunk(int from, int to, QStringView text, const Cutting& cutting) {

@@ -90,8 +90,6 @@ public:
     // The text between two document positions, each line break as "\n".
     QString text(int from, int to) const;
     QString text() const;
-    // Whether every character between the document positions is a hexadecimal digit.
-    bool allHexDigits(int from, int to) const;
 
     // A word move that goes on through soft breaks inside a word.
     void moveByWord(QTextCursor& cursor, QTextCursor::MoveOperation op,

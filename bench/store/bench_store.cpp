@@ -10,48 +10,33 @@
 //                             reading the row and one RC4Transform over its ciphertext
 //   store_save_floor_ratio    the save time over the floor of saving: one RC4Transform of the
 //                             key and the text and one write of the row
+//   strong_kdf_ms             one Argon2id key derivation at the strong form's defaults
+//   store_open_strong_floor_ratio  chooser Open until the key dialog shows plus OK until the plain
+//                             text is painted, for a 1 MB strong entry, over one read of its row,
+//                             one key derivation and one decryption of its blob
+//   store_save_strong_floor_ratio  key dialog OK until a 1 MB text is stored strongly and shown,
+//                             over one key derivation, one encryption and one write of the row
 //   store_list_100k_ms        the chooser refilling its list from 100,000 entries
 //   store_open_10mb_peak_rss_mb  the growth of the peak resident memory while a 10 MB entry
 //                             (a 20-million-character ciphertext) is opened and decrypted, in a
 //                             process of its own; store_open_10mb_ms how long that took
 // Each figure is the median of several runs; the floors are timed in the same runs.
-#include "app/editor/EntryEditor.h"
-#include "app/frmCofra.h"
 #include "bench/common/Median.h"
+#include "bench/store/StoreProgram.h"
 #include "crypto/TextCipher.h"
-#include "dialogs/frmDecrypt.h"
-#include "dialogs/frmOpenSave.h"
-#include "flows/StoreErrorBox.h"
-#include "platform/AppPath.h"
-#include "platform/SettingsStore.h"
 #include "resources/DatabaseSchema.h"
-#include "store/EntryStore.h"
-#include "tests/support/ScriptedMessages.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProcess>
-#include <QPushButton>
-#include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
 #include <algorithm>
-#include <cstdio>
 
 namespace {
 
-constexpr int Runs = 5;
+using namespace bench;
 
-void print(const char* name, double value) {
-    std::printf("%s %.3f\n", name, value);
-}
+constexpr int Runs = 5;
 
 // 10,000 entries straight into the file, in one transaction.
 void fillTable(const QString& path, int count) {
@@ -70,76 +55,6 @@ void fillTable(const QString& path, int count) {
         db.commit();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("bench"));
-}
-
-long statusKb(const char* field) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(int(qstrlen(field))).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
-}
-
-// Runs `act` on the key dialog as soon as it is shown, recording when that was.
-class KeyDialogWatch : public QObject {
-public:
-    std::function<void(QWidget*)> act;
-    QElapsedTimer* clock = nullptr;
-    double shownAt = -1;
-    long peakAtShowKb = -1; // the peak resident memory when the dialog came up
-
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Show && act && qobject_cast<frmDecrypt*>(watched)) {
-            auto* dialog = static_cast<QWidget*>(watched);
-            if (QWidget* owner = dialog->parentWidget())
-                owner->repaint(); // the ciphertext behind the dialog is on the screen as well
-            shownAt = clock ? clock->nsecsElapsed() / 1e6 : -1;
-            peakAtShowKb = statusKb("VmHWM:");
-            QTimer::singleShot(0, dialog, [dialog, todo = std::move(act)] { todo(dialog); });
-            act = nullptr;
-        }
-        return false;
-    }
-};
-
-void typeKeyAndOk(QWidget* dialog, const QString& key, const QString& hint, QElapsedTimer* okClock) {
-    QTest::keyClicks(dialog->findChild<QLineEdit*>(QStringLiteral("txtPhiVer")), key);
-    if (auto* txtHint = dialog->findChild<QLineEdit*>(QStringLiteral("txtHint")); txtHint && !hint.isEmpty())
-        txtHint->setText(hint);
-    auto* button = dialog->findChild<QPushButton*>(key.isEmpty() ? QStringLiteral("cmdCancel")
-                                                                 : QStringLiteral("cmdOK"));
-    if (okClock)
-        okClock->start();
-    button->click();
-}
-
-QPushButton* chooserButton() {
-    return frmOpenSave::loaded()->findChild<QPushButton*>(QStringLiteral("cmdOpen"));
-}
-
-QListWidget* chooserList() {
-    return frmOpenSave::loaded()->findChild<QListWidget*>(QStringLiteral("lstNames"));
-}
-
-// A 1 MB text of one kind: sentences without a line break, as a pasted text.
-QString sentences(qsizetype characters) {
-    QString text;
-    text.reserve(characters);
-    while (text.size() < characters)
-        text += QStringLiteral("The quick brown fox jumps over the lazy dog %1. ").arg(text.size());
-    text.truncate(characters);
-    return text;
-}
-
-// A connection of the bench's own beside the program's, for the floors.
-QSqlDatabase benchConnection() {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("floor"));
-    db.setDatabaseName(store::databasePath());
-    db.open();
-    return db;
 }
 
 // The least any open must do: read the row and decrypt its ciphertext.
@@ -174,51 +89,6 @@ double saveFloorMs(const QSqlDatabase& db, const QString& plain, const QString& 
                      qPrintable((stored ? cleanup : query).lastError().text()));
     return ms;
 }
-
-struct Program {
-    QTemporaryDir scratch;
-    ScriptedMessages boxes; // "Save Changes?" and the like are answered No / default
-    std::unique_ptr<frmCofra> window;
-    KeyDialogWatch watch;
-
-    explicit Program(const QString& folder) {
-        modCofra::strAppPath = folder + QLatin1Char('/');
-        platform::SettingsStore::useFile(scratch.filePath(QStringLiteral("settings.ini")));
-        store::installErrorBox();
-        window = std::make_unique<frmCofra>();
-        window->Form_Load();
-        if (!QTest::qWaitForWindowExposed(window.get()))
-            std::fprintf(stderr, "  the main window did not come up\n");
-        qApp->installEventFilter(&watch);
-    }
-    ~Program() { qApp->removeEventFilter(&watch); }
-    QAbstractButton* tool(int index) const {
-        return window->findChild<QAbstractButton*>(QStringLiteral("cmdToolBar_%1").arg(index));
-    }
-    EntryEditor* editor() const { return window->editor(); }
-    void newEntry() {
-        boxes.queue(QMessageBox::No);
-        window->cmdToolBar_Click(3);
-    }
-    // Opens the entry through the chooser and answers the key dialog with
-    // the key; returns when the plain text is shown.
-    void open(const QString& name, const QString& key, QElapsedTimer* openClock, QElapsedTimer* okClock) {
-        choose(name);
-        confirm(key, openClock, okClock);
-    }
-    void choose(const QString& name) const {
-        tool(1)->click();
-        chooserList()->setCurrentItem(chooserList()->findItems(name, Qt::MatchExactly).value(0));
-    }
-    void confirm(const QString& key, QElapsedTimer* openClock, QElapsedTimer* okClock) {
-        watch.clock = openClock;
-        watch.act = [key, okClock](QWidget* dialog) { typeKeyAndOk(dialog, key, QString(), okClock); };
-        if (openClock)
-            openClock->start();
-        chooserButton()->click();
-        editor()->viewport()->repaint();
-    }
-};
 
 // In a process of its own, so that nothing freed earlier is counted or
 // reused: opens the entry "Huge" and prints the growth of the peak resident
@@ -293,15 +163,8 @@ int main(int argc, char** argv) {
         const QString name = QStringLiteral("Big %1").arg(run);
         txtMain->setText(plain);
         QCoreApplication::processEvents();
-        program.tool(2)->click();
-        frmOpenSave::loaded()->findChild<QLineEdit*>(QStringLiteral("txtName"))->setText(name);
         QElapsedTimer okClock;
-        program.watch.clock = nullptr;
-        program.watch.act = [&](QWidget* dialog) {
-            typeKeyAndOk(dialog, key, QStringLiteral("hint"), &okClock);
-        };
-        chooserButton()->click();
-        txtMain->viewport()->repaint();
+        program.save(name, key, false, &okClock);
         save << okClock.nsecsElapsed() / 1e6;
         saveFloor << saveFloorMs(db, plain, key);
         saveOverFloor << save.last() / saveFloor.last();
@@ -338,6 +201,8 @@ int main(int argc, char** argv) {
                  bench::median(saveFloor));
     print("store_open_floor_ratio", bench::median(openOverFloor));
     print("store_save_floor_ratio", bench::median(saveOverFloor));
+
+    strongFigures(program, db);
 
     // 10 MB, stored straight into the file and opened by a process of its own.
     {

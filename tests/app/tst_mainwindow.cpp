@@ -4,14 +4,17 @@
 
 #include "app/editor/EntryEditor.h"
 #include "platform/AppPath.h"
+#include "platform/ProcessGuard.h"
 #include "platform/Screen.h"
 #include "platform/Shell.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QMenuBar>
-#include <QToolButton>
 #include <QTest>
+#include <QToolButton>
+#include <sys/prctl.h>
+#include <sys/resource.h>
 
 using platform::MsgIcon;
 using platform::Screen;
@@ -26,6 +29,7 @@ private slots:
     void indexesOutsideTheArraysDoNothing();
     void editorFollowsTheWindowSize();
     void helpContentsOpensThePageOrNothing();
+    void memoryIsKeptPrivate();
 };
 
 void TestMainWindow::toolbarAndHiddenMenuItems() {
@@ -156,6 +160,14 @@ void TestMainWindow::helpContentsOpensThePageOrNothing() {
     QCOMPARE(app.opened.last(), QUrl(QStringLiteral("https://qorcofra.example.org/")));
     QCOMPARE(platform::withOneTrailingSeparator(QStringLiteral("/opt/q//")), QStringLiteral("/opt/q/"));
     QCOMPARE(platform::withOneTrailingSeparator(QStringLiteral("/")), QStringLiteral("/"));
+}
+
+// What the program does first: no core file, and no reading of its memory by others.
+void TestMainWindow::memoryIsKeptPrivate() {
+    QCOMPARE(platform::ProcessGuard::keepMemoryPrivate(), QString());
+    rlimit core{};
+    QVERIFY(getrlimit(RLIMIT_CORE, &core) == 0 && core.rlim_cur == 0 && core.rlim_max == 0);
+    QCOMPARE(prctl(PR_GET_DUMPABLE, 0, 0, 0, 0), 0);
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -1,6 +1,7 @@
 // The open and save flows driven through the main window as a user does:
 // saving from New and Exit, what a save stores, and what it leaves when it cannot.
 #include "app/editor/EntryEditor.h"
+#include "crypto/StrongForm.h"
 #include "crypto/TextCipher.h"
 #include "dialogs/frmOpenSave.h"
 #include "platform/BusyCursor.h"
@@ -12,6 +13,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -31,14 +33,23 @@ QString cipherOf(const QString& text, const QString& key) { return crypto::encry
 struct Window : AppFixture {
     ModalDriver keyDialog;
     EntryEditor* editor = window->editor();
+    bool strongShown = false; // how the Strong encryption box started in the last key dialog answered
 
-    // Answers the next key dialog with a key (and in SET mode a hint) and OK, or Cancel for no key.
-    void answerKey(const QString& key, const QString& hint = "a hint") {
-        keyDialog.onNextModal([key, hint](QWidget* dialog) {
-            QTest::keyClicks(dialog->findChild<QLineEdit*>("txtPhiVer"), key);
-            if (auto* box = dialog->findChild<QLineEdit*>("txtHint"); box->isVisible())
-                QTest::keyClicks(box, hint);
+    // Answers the next key dialog with a key (and in SET mode a hint, and the
+    // form when one is given) and OK, or Cancel for no key; a dialog that
+    // stays up after OK is cancelled.
+    void answerKey(const QString& key, const QString& hint = "a hint", std::optional<bool> strong = {}) {
+        keyDialog.onNextModal([this, key, hint, strong](QWidget* dialog) {
+            typeCharacters(dialog->findChild<QLineEdit*>("txtPhiVer"), key);
+            auto* box = dialog->findChild<QCheckBox*>("chkStrong");
+            strongShown = box->isChecked();
+            if (strong && *strong != strongShown)
+                click(box);
+            if (auto* hintBox = dialog->findChild<QLineEdit*>("txtHint"); hintBox->isVisible())
+                QTest::keyClicks(hintBox, hint);
             click(dialog->findChild<QPushButton*>(key.isEmpty() ? "cmdCancel" : "cmdOK"));
+            if (dialog->isVisible())
+                click(dialog->findChild<QPushButton*>("cmdCancel"));
         });
     }
     // In the chooser that is up: a name typed over the proposed one, and Save.
@@ -84,7 +95,10 @@ struct Window : AppFixture {
 class tst_EntryFlows : public QObject {
     Q_OBJECT
 private slots:
-    void init() { store::setBusyTimeout(100); }
+    void init() {
+        store::setBusyTimeout(100);
+        crypto::StrongForm::setNewEntryParameters({1, 8}); // cheap keys, except where the cost is the point
+    }
     void cleanup() {
         frmOpenSave::unload();
         const bool busy = QGuiApplication::overrideCursor() != nullptr;
@@ -115,7 +129,7 @@ private slots:
             QFile file(w.folder.databasePath());
             QVERIFY(file.open(QFile::ReadWrite) && file.seek(18) && file.putChar(3));
         }
-        const bool stopsInChooser = way == "replace no" || way == "character refused" || way == "lookup failed";
+        const bool stopsInChooser = way == "replace no" || way == "lookup failed";
         w.messages.clear();
         w.messages.queue(Yes); // Save Changes?
         QTimer::singleShot(100, this, [&] {
@@ -125,7 +139,8 @@ private slots:
             QVERIFY(way != "lookup failed" || (locker.open() && QSqlQuery(locker).exec("BEGIN EXCLUSIVE")));
             if (way != "chooser closed") {
                 w.messages.queue(way == "replace no" ? No : way == "character refused" ? Ok : Abort);
-                if (way == "stored" || way == "key cancelled" || way == "store failed")
+                if (way == "stored" || way == "key cancelled" || way == "store failed" ||
+                    way == "character refused")
                     w.answerKey(way == "key cancelled" ? "" : "k2", "h2");
                 Window::saveUnder(way == "replace no" || way == "lookup failed" ? "taken" : "Fresh");
                 QCOMPARE(frmOpenSave::loaded() != nullptr, stopsInChooser);
@@ -197,8 +212,9 @@ private slots:
         QCOMPARE(w.titles(), (QStringList{"Replace Entry?", "Already Encrypted?"}));
     }
 
-    // Shift+Enter is a line break like Enter; a character an entry cannot hold
-    // is named and selected, and nothing is stored.
+    // Shift+Enter is a line break like Enter. (What the legacy form cannot
+    // carry is refused in the key dialog: the toggle's tests and "character
+    // refused" above.)
     void charactersOfTheText() {
         Window w;
         w.typeText("line one");
@@ -207,14 +223,6 @@ private slots:
         w.answerKey("k", "h");
         w.saveAs("Lines");
         QCOMPARE(modCofra::RC4Transform(rows().value(0).section('|', 3), "k"), "kline one\nline two");
-
-        w.editor->setText("ab\ncd\u2192ef");
-        w.messages.clear();
-        w.saveAs("Arrow");
-        QCOMPARE(w.titles(), QStringList{"Character Not Supported"});
-        QVERIFY(w.messages.shown()[0].text.startsWith("The character \"\u2192\" (U+2192) on line 2, column 3 "));
-        QCOMPARE(QString("%1+%2").arg(w.editor->SelStart()).arg(w.editor->SelLength()), "5+1");
-        QCOMPARE(w.editor->Text() + "|" + QString::number(rows().size()), "ab\ncd\u2192ef|1");
     }
 
     // Ids beyond 32 bits, names that differ only in the case of a non-ASCII
@@ -249,6 +257,61 @@ private slots:
         QCOMPARE(w.state(), before);
         QTest::qWait(50);
         QVERIFY(!w.keyDialog.fired());
+    }
+
+    // Strong encryption is the user's choice: its box starts unticked, then as
+    // the user left it, also at the next start. A text from a strong entry is
+    // not quietly stored in the legacy form; a strong ciphertext is stored as
+    // it is only when the program put it there.
+    void strongEntries() {
+        Window w;
+        const QString text = "Gr\u00fc\u00dfe, \u4e16\u754c \U0001F30D", key = "\u043a\u043b\u044e\u0447";
+        crypto::StrongForm::setNewEntryParameters(crypto::StrongForm::Defaults);
+        w.typeAtEnd(text);
+        w.answerKey(key, "h", true);
+        w.saveAs("Strong");
+        crypto::StrongForm::setNewEntryParameters({1, 8});
+        QVERIFY(!w.strongShown);
+        // Every entry keeps the cost of its key, 3 passes over 256 MiB unless changed: the
+        // header's version, derivation, cipher, flags, passes and memory are "AQEBAAMAAAAAAAQA".
+        QVERIFY(rows().value(0).section('|', 3).startsWith("737~AQEBAAMAAAAAAAQA"));
+        w.window->SaveWinSettings();
+        QCOMPARE(w.setting("StrongEncryption"), "True");
+
+        w.window.reset();
+        w.window = std::make_unique<frmCofra>();
+        w.window->Form_Load();
+        w.editor = w.window->editor();
+        w.typeAtEnd("plain note");
+        w.answerKey("k", "h", false);
+        w.saveAs("Plain");
+        QVERIFY(w.strongShown);
+        QCOMPARE(modCofra::RC4Transform(rows().value(1).section('|', 3), "k"), "kplain note");
+
+        // Opened from a strong entry: ticked whatever the preference, which stays as it was.
+        w.open("Strong", key);
+        QCOMPARE(w.editor->Text(), text);
+        w.typeAtEnd("!");
+        w.messages.queue(Yes); // Replace Entry?
+        w.answerKey(key, "h");
+        w.saveAs("Strong");
+        QVERIFY(w.strongShown);
+        const QString stored = rows().value(0).section('|', 3);
+        QCOMPARE(crypto::StrongForm::decrypt(stored, key).text, text + "!");
+        w.window->SaveWinSettings();
+        QCOMPARE(w.setting("StrongEncryption"), "False");
+
+        // Stored again unedited: no key, no question, the same characters.
+        w.messages.clear();
+        w.saveAs("Copy");
+        QCOMPARE(w.titles(), QStringList());
+        QCOMPARE(rows().value(2).section('|', 3), stored);
+        // One the program did not put there is asked about.
+        w.editor->setText(crypto::StrongForm::encrypt("pasted", "p", {1, 8}).text);
+        w.messages.queue(Yes);
+        w.saveAs("Pasted");
+        QCOMPARE(w.titles(), QStringList{"Already Encrypted?"});
+        QCOMPARE(rows().value(3).section('|', 3), w.editor->Text());
     }
 };
 

@@ -30,6 +30,20 @@ inline int hexDigitValue(char16_t c) {
     return -1;
 }
 
+// The strong stored form's shape, written out the obvious way: "737~" and
+// base64url characters enough for 68 bytes, in a length base64 can have.
+inline bool looksStrong(const QString& text) {
+    if (!text.startsWith(QLatin1String("737~")))
+        return false;
+    for (qsizetype k = 4; k < text.size(); ++k) {
+        const char16_t c = text[k].unicode();
+        if (!((c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'-' ||
+              c == u'_'))
+            return false;
+    }
+    const qsizetype body = text.size() - 4;
+    return body * 6 / 8 >= 68 && body % 4 != 1;
+}
 
 // The fuzzer's bytes, read front to back; reading past the end gives zeros.
 class Input {
@@ -54,9 +68,11 @@ public:
         if (utf16) {
             result.resize(static_cast<qsizetype>(remaining() / 2));
             for (qsizetype k = 0; k < result.size(); ++k)
-                result[k] = QChar(static_cast<char16_t>(m_data[m_pos + 2 * k] | (m_data[m_pos + 2 * k + 1] << 8)));
+                result[k] =
+                    QChar(static_cast<char16_t>(m_data[m_pos + 2 * k] | (m_data[m_pos + 2 * k + 1] << 8)));
         } else {
-            result = QString::fromUtf8(reinterpret_cast<const char*>(rest()), static_cast<qsizetype>(remaining()));
+            result =
+                QString::fromUtf8(reinterpret_cast<const char*>(rest()), static_cast<qsizetype>(remaining()));
         }
         m_pos = m_size;
         return result;

@@ -762,18 +762,22 @@ QList<Step> shortest(QList<Step> steps) {
 
 QString startingText(QRandomGenerator& random) {
     using namespace editortexts;
-    switch (random.bounded(6)) {
+    switch (random.bounded(7)) {
     case 0:
-    case 1:
         return ciphertext(20000, random.generate());
+    case 1:
+        // A strong ciphertext's shape, long or near the shortest there is.
+        return strongShaped(random.bounded(2) ? 20000 : 92 + random.bounded(6), random.generate());
     case 2:
     case 3:
         return blob(20000, random.generate());
     case 4:
         return QStringLiteral("Dear diary\r\n") + blob(9000, random.generate()) +
                QStringLiteral("\n\nshort\n") + ciphertext(9000, random.generate());
-    default:
+    case 5:
         return random.bounded(2) ? QString() : QStringLiteral("Dear diary");
+    default:
+        return ciphertext(20000, random.generate());
     }
 }
 
@@ -782,20 +786,23 @@ QString insertedText(QRandomGenerator& random) {
     static const char16_t* const pieces[] = {u"\n",     u"\r\n",   u"\r",
                                              u"\u2029", u"\u2028", u"one\ntwo\nthree",
                                              u"word ",  u"A1B2",   u"line\r\nnext\rlast\u2028",
-                                             u"",       u"x",      u"737"};
+                                             u"",       u"x",      u"737",
+                                             u"737~",   u"~-_",    u"AbZ0"};
     switch (random.bounded(8)) {
     case 0:
         return blob(4000 + random.bounded(12000), random.generate());
     case 1:
         return ciphertext(3000 + random.bounded(6000), random.generate()).mid(3);
+    case 2:
+        return strongShaped(4 + random.bounded(200), random.generate()).mid(4);
     default:
         return QString::fromUtf16(pieces[random.bounded(int(std::size(pieces)))]);
     }
 }
 
 QList<Step> randomSteps(quint32 seed, int count) {
-    static const char16_t* const typed[] = {u"a",  u"Z",      u"7",      u"F",          u" ", u" ",
-                                            u"\t", u"\u00E9", u"\u0301", u"\U0001F600", u"x", u"0"};
+    static const char16_t* const typed[] = {u"a",      u"Z",      u"7",          u"F", u" ", u" ", u"\t",
+                                            u"\u00E9", u"\u0301", u"\U0001F600", u"x", u"0", u"~", u"_"};
     QRandomGenerator random(seed);
     int total = 0;
     for (const int weight : kWeights)

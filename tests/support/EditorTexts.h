@@ -16,6 +16,17 @@ inline QString ciphertext(qsizetype characters, quint32 seed = 737) {
     return text;
 }
 
+// "737~" and base64url characters, one line: the strong form's shape.
+inline QString strongShaped(qsizetype characters, quint32 seed = 7) {
+    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
+    QString text = QStringLiteral("737~");
+    text.reserve(characters);
+    QRandomGenerator random(seed);
+    while (text.size() < characters)
+        text += QLatin1Char(alphabet[random.bounded(64)]);
+    return text;
+}
+
 // Words of 1 to 9 letters and a space, one line: a pasted paragraph.
 inline QString blob(qsizetype characters, quint32 seed = 1) {
     QString text;
