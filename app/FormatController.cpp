@@ -1,8 +1,8 @@
 #include "app/FormatController.h"
 
-#include "app/LocaleNumbers.h"
-#include "app/editor/DocumentState.h"
-#include "app/editor/EntryEditor.h"
+#include "platform/LocaleNumbers.h"
+#include "flows/DocumentState.h"
+#include "editor/EntryEditor.h"
 #include "colour/ColourSwatch.h"
 #include "platform/BusyCursor.h"
 #include "platform/FontList.h"

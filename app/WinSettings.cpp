@@ -1,8 +1,8 @@
 #include "app/WinSettings.h"
 
-#include "app/LocaleNumbers.h"
-#include "app/editor/DocumentState.h"
-#include "app/editor/EntryEditor.h"
+#include "platform/LocaleNumbers.h"
+#include "flows/DocumentState.h"
+#include "editor/EntryEditor.h"
 #include "colour/ColourSwatch.h"
 #include "platform/FontList.h"
 #include "platform/Screen.h"

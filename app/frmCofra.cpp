@@ -3,7 +3,7 @@
 #include "app/AppStyle.h"
 #include "app/FormatController.h"
 #include "app/WinSettings.h"
-#include "app/editor/EntryEditor.h"
+#include "editor/EntryEditor.h"
 #include "colour/ColourSwatch.h"
 #include "colour/frmSmallColor.h"
 #include "flows/EncryptionState.h"
@@ -75,7 +75,20 @@ frmCofra::frmCofra(QWidget* parent) : QMainWindow(parent) {
     platform::Screen::place(txtMain, kEditorLeft, kEditorTop, 7000, 3000);
     m_format = new FormatController(m_client, txtMain, m_doc, this);
     connect(m_format, &FormatController::colourSwatchClicked, this, [this](int index) {
-        frmSmallColor* picker = frmSmallColor::open(this, txtMain, m_format->cmdColors());
+        const auto applyColour = [editor = QPointer<EntryEditor>(txtMain)](int passDex, qint32 colour) {
+            if (!editor)
+                return;
+            // The whole text takes the colour; the caret goes back where it was.
+            const int caret = editor->SelStart();
+            editor->setSelStart(0);
+            editor->setSelLength(editor->length());
+            if (passDex == 0)
+                editor->setSelColor(colour);
+            else
+                editor->setBackColor(colour);
+            editor->setSelStart(caret);
+        };
+        frmSmallColor* picker = frmSmallColor::open(this, applyColour, m_format->cmdColors());
         picker->PassDex = static_cast<qint16>(index);
     });
 

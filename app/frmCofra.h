@@ -1,5 +1,5 @@
 #pragma once
-#include "app/editor/DocumentState.h"
+#include "flows/DocumentState.h"
 
 #include <QMainWindow>
 #include <QVector>

@@ -1,6 +1,5 @@
 #include "colour/frmSmallColor.h"
 
-#include "app/editor/EntryEditor.h"
 #include "colour/ColourNotations.h"
 #include "colour/ColourSwatch.h"
 #include "colour/ComponentInput.h"
@@ -44,11 +43,11 @@ QColor sysColour(int index) {
 
 } // namespace
 
-frmSmallColor* frmSmallColor::open(QWidget* owner, EntryEditor* txtMain,
+frmSmallColor* frmSmallColor::open(QWidget* owner, ApplyColour applyColour,
                                    const QVector<ColourSwatch*>& swatches) {
     frmSmallColor* picker = loaded();
     if (!picker) {
-        picker = new frmSmallColor(owner, txtMain, swatches);
+        picker = new frmSmallColor(owner, std::move(applyColour), swatches);
         platform::soleInstance<frmSmallColor>() = picker;
     }
     platform::bringToFront(picker);
@@ -60,10 +59,10 @@ frmSmallColor* frmSmallColor::loaded() {
     return picker && !picker->m_unloading ? picker : nullptr;
 }
 
-frmSmallColor::frmSmallColor(QWidget* owner, EntryEditor* txtMain, const QVector<ColourSwatch*>& swatches)
+frmSmallColor::frmSmallColor(QWidget* owner, ApplyColour applyColour, const QVector<ColourSwatch*>& swatches)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      m_owner(owner), m_txtMain(txtMain) {
+      m_owner(owner), m_applyColour(std::move(applyColour)) {
     for (ColourSwatch* swatch : swatches)
         m_swatches.append(swatch);
     setObjectName(QStringLiteral("frmSmallColor"));
@@ -312,19 +311,10 @@ void frmSmallColor::endCapture() {
 void frmSmallColor::cmdApply_Click() {
     // Always the plain value the sample shows, never a system colour code.
     const qint32 colour = platform::SystemColors::fromQColor(lblColorBox->palette().color(QPalette::Window));
-    const int caret = m_txtMain ? m_txtMain->SelStart() : 0;
-    if (m_txtMain) {
-        m_txtMain->setSelStart(0);
-        m_txtMain->setSelLength(m_txtMain->length());
-        if (PassDex == 0)
-            m_txtMain->setSelColor(colour);
-        else
-            m_txtMain->setBackColor(colour);
-    }
+    if (m_applyColour)
+        m_applyColour(PassDex, colour);
     if (PassDex >= 0 && PassDex < m_swatches.size() && m_swatches[PassDex])
         m_swatches[PassDex]->setBackColor(colour);
-    if (m_txtMain)
-        m_txtMain->setSelStart(caret);
     unload();
 }
 

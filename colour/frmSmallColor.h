@@ -5,21 +5,23 @@
 #include <QDialog>
 #include <QPointer>
 #include <QVector>
+#include <functional>
 #include <memory>
 
-class EntryEditor;
 class QLineEdit;
 class ColourSwatch;
 
-// The colour picker. Modeless and owned by the main window; Apply puts the
-// colour on the whole text (PassDex 0) or the editor's background (otherwise)
-// and on the swatch with index PassDex.
+// The colour picker. Modeless and owned by the main window; Apply hands the
+// colour to the owner (the text's colour for PassDex 0, the background
+// otherwise) and puts it on the swatch with index PassDex.
 class frmSmallColor : public QDialog, private SmallColorControls {
     Q_OBJECT
 public:
     // Loads the picker when it is not open (fresh state), shows it and brings it
     // forward. The caller then sets PassDex.
-    static frmSmallColor* open(QWidget* owner, EntryEditor* txtMain, const QVector<ColourSwatch*>& swatches);
+    // applyColour(PassDex, colour) puts an applied colour where it belongs.
+    using ApplyColour = std::function<void(int passDex, qint32 colour)>;
+    static frmSmallColor* open(QWidget* owner, ApplyColour applyColour, const QVector<ColourSwatch*>& swatches);
     // The open picker, or null.
     static frmSmallColor* loaded();
 
@@ -35,7 +37,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    frmSmallColor(QWidget* owner, EntryEditor* txtMain, const QVector<ColourSwatch*>& swatches);
+    frmSmallColor(QWidget* owner, ApplyColour applyColour, const QVector<ColourSwatch*>& swatches);
 
     void Form_Load();
     void FillSysColors();
@@ -58,7 +60,7 @@ private:
     bool hexMode() const;
 
     QPointer<QWidget> m_owner;
-    QPointer<EntryEditor> m_txtMain;
+    ApplyColour m_applyColour;
     QVector<QPointer<ColourSwatch>> m_swatches;
 
     qint32 CurrentColor = 0;

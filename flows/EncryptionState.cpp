@@ -1,7 +1,7 @@
 #include "flows/EncryptionState.h"
 
-#include "app/editor/DocumentState.h"
-#include "app/editor/EntryEditor.h"
+#include "flows/DocumentState.h"
+#include "editor/EntryEditor.h"
 #include "crypto/CipherShape.h"
 #include "crypto/StrongForm.h"
 #include "crypto/TextCipher.h"

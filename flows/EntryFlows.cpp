@@ -1,7 +1,7 @@
 #include "flows/EntryFlows.h"
 
-#include "app/editor/DocumentState.h"
-#include "app/editor/EntryEditor.h"
+#include "flows/DocumentState.h"
+#include "editor/EntryEditor.h"
 #include "crypto/TextCipher.h"
 #include "dialogs/frmDecrypt.h"
 #include "dialogs/frmOpenSave.h"

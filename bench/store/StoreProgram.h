@@ -1,7 +1,7 @@
 #pragma once
 // The program as the store benchmarks drive it: a main window over a
 // throw-away folder, its chooser and key dialog answered as a user would.
-#include "app/editor/EntryEditor.h"
+#include "editor/EntryEditor.h"
 #include "app/frmCofra.h"
 #include "dialogs/frmDecrypt.h"
 #include "dialogs/frmOpenSave.h"

@@ -1,6 +1,6 @@
 // The program's windows as a screen reader sees them: every control has a name
 // of its own, states are told in words, and a masked key never reaches it.
-#include "app/editor/EntryEditor.h"
+#include "editor/EntryEditor.h"
 #include "colour/ColourSwatch.h"
 #include "colour/frmSmallColor.h"
 #include "dialogs/frmAbout.h"

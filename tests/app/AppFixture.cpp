@@ -1,6 +1,6 @@
 #include "tests/app/AppFixture.h"
 
-#include "app/editor/EntryEditor.h"
+#include "editor/EntryEditor.h"
 #include "platform/FontList.h"
 #include "platform/Screen.h"
 #include "platform/SettingsStore.h"

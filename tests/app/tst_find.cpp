@@ -1,7 +1,7 @@
 // Find and Find Next through the Edit menu and the find dialog.
 #include "tests/app/AppFixture.h"
 
-#include "app/editor/EntryEditor.h"
+#include "editor/EntryEditor.h"
 #include "dialogs/FindState.h"
 #include "dialogs/frmFind.h"
 

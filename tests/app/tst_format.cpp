@@ -2,7 +2,7 @@
 // style buttons, Next Font, Hide Text and the colour swatches.
 #include "tests/app/AppFixture.h"
 
-#include "app/editor/EntryEditor.h"
+#include "editor/EntryEditor.h"
 #include "colour/ColourSwatch.h"
 #include "platform/FontList.h"
 #include "platform/Screen.h"

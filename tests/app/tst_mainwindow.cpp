@@ -2,7 +2,7 @@
 // layout and closing.
 #include "tests/app/AppFixture.h"
 
-#include "app/editor/EntryEditor.h"
+#include "editor/EntryEditor.h"
 #include "platform/AppPath.h"
 #include "platform/ProcessGuard.h"
 #include "platform/Screen.h"

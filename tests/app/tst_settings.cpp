@@ -1,8 +1,8 @@
 // Window placement, format and colours kept in the settings store.
 #include "tests/app/AppFixture.h"
 
-#include "app/LocaleNumbers.h"
-#include "app/editor/EntryEditor.h"
+#include "platform/LocaleNumbers.h"
+#include "editor/EntryEditor.h"
 #include "colour/ColourSwatch.h"
 #include "platform/Screen.h"
 

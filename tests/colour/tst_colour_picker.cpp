@@ -1,4 +1,4 @@
-#include "app/editor/EntryEditor.h"
+#include "editor/EntryEditor.h"
 #include "colour/ColourSwatch.h"
 #include "colour/ColourTables.h"
 #include "colour/PaletteBox.h"

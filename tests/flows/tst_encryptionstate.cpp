@@ -1,6 +1,6 @@
 // The encryption toggle of the main window (toolbar button 0) and the key
 // dialog it brings up, driven as a user.
-#include "app/editor/EntryEditor.h"
+#include "editor/EntryEditor.h"
 #include "crypto/StrongForm.h"
 #include "crypto/TextCipher.h"
 #include "dialogs/frmDecrypt.h"

@@ -1,6 +1,6 @@
 // The open and save flows driven through the main window as a user does:
 // saving from New and Exit, what a save stores, and what it leaves when it cannot.
-#include "app/editor/EntryEditor.h"
+#include "editor/EntryEditor.h"
 #include "crypto/StrongForm.h"
 #include "crypto/TextCipher.h"
 #include "dialogs/frmOpenSave.h"

@@ -5,7 +5,7 @@
 // again and the same value to those digits; a whole number is exact.
 // Input: the locale's number (2 bytes), a double (8 bytes), a 32-bit whole
 // number (4 bytes), then the text (UTF-8).
-#include "app/LocaleNumbers.h"
+#include "platform/LocaleNumbers.h"
 #include "tests/fuzz/FuzzInput.h"
 
 #include <QList>

@@ -1,7 +1,7 @@
 #include "tests/support/EditorModel.h"
 
-#include "app/editor/EntryEditor.h"
-#include "app/editor/SoftBreaks.h"
+#include "editor/EntryEditor.h"
+#include "editor/SoftBreaks.h"
 #include "crypto/TextCipher.h"
 #include "tests/support/EditorTexts.h"
 

@@ -1,4 +1,4 @@
-#include "app/editor/SelectionMimeData.h"
+#include "editor/SelectionMimeData.h"
 
 #include <QTextCursor>
 #include <QTextDocument>

@@ -1,4 +1,4 @@
-#include "app/editor/EditHistory.h"
+#include "editor/EditHistory.h"
 
 void EditHistory::record(Step step) {
     m_redo.clear();

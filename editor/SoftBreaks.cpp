@@ -1,4 +1,4 @@
-#include "app/editor/SoftBreaks.h"
+#include "editor/SoftBreaks.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>

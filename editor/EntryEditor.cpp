@@ -1,6 +1,6 @@
-#include "app/editor/EntryEditor.h"
+#include "editor/EntryEditor.h"
 
-#include "app/editor/SelectionMimeData.h"
+#include "editor/SelectionMimeData.h"
 #include "crypto/CipherShape.h"
 #include "crypto/TextCipher.h"
 #include "platform/FontList.h"

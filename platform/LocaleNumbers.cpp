@@ -1,4 +1,4 @@
-#include "app/LocaleNumbers.h"
+#include "platform/LocaleNumbers.h"
 
 #include <QLocale>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "app/editor/EditorInput.h"
+#include "editor/EditorInput.h"
 
-#include "app/editor/EntryEditor.h"
+#include "editor/EntryEditor.h"
 
 #include <QApplication>
 #include <QDrag>

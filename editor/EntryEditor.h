@@ -1,7 +1,7 @@
 #pragma once
-#include "app/editor/EditHistory.h"
-#include "app/editor/EditorInput.h"
-#include "app/editor/SoftBreaks.h"
+#include "editor/EditHistory.h"
+#include "editor/EditorInput.h"
+#include "editor/SoftBreaks.h"
 
 #include <QHash>
 #include <QPlainTextEdit>
