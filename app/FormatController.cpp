@@ -3,7 +3,7 @@
 #include "platform/LocaleNumbers.h"
 #include "flows/DocumentState.h"
 #include "editor/EntryEditor.h"
-#include "colour/ColourSwatch.h"
+#include "picker/ColourSwatch.h"
 #include "platform/BusyCursor.h"
 #include "platform/FontList.h"
 #include "platform/PendingEvents.h"

@@ -1,8 +1,8 @@
 // The program's windows as a screen reader sees them: every control has a name
 // of its own, states are told in words, and a masked key never reaches it.
 #include "editor/EntryEditor.h"
-#include "colour/ColourSwatch.h"
-#include "colour/frmSmallColor.h"
+#include "picker/ColourSwatch.h"
+#include "picker/frmSmallColor.h"
 #include "dialogs/frmAbout.h"
 #include "dialogs/frmDecrypt.h"
 #include "dialogs/frmFind.h"

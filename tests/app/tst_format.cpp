@@ -3,7 +3,7 @@
 #include "tests/app/AppFixture.h"
 
 #include "editor/EntryEditor.h"
-#include "colour/ColourSwatch.h"
+#include "picker/ColourSwatch.h"
 #include "platform/FontList.h"
 #include "platform/Screen.h"
 

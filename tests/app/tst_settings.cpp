@@ -3,7 +3,7 @@
 
 #include "platform/LocaleNumbers.h"
 #include "editor/EntryEditor.h"
-#include "colour/ColourSwatch.h"
+#include "picker/ColourSwatch.h"
 #include "platform/Screen.h"
 
 #include <QTest>

@@ -1,8 +1,8 @@
-#include "colour/SmallColorControls.h"
+#include "picker/SmallColorControls.h"
 
 #include "colour/ColourTables.h"
-#include "colour/PaletteBox.h"
-#include "colour/PickerFont.h"
+#include "picker/PaletteBox.h"
+#include "picker/PickerFont.h"
 #include "platform/Screen.h"
 #include "platform/SystemColors.h"
 #include "resources/Icons.h"

@@ -1,4 +1,4 @@
-#include "colour/ColourSwatch.h"
+#include "picker/ColourSwatch.h"
 
 #include "colour/SpokenColour.h"
 #include "platform/Screen.h"

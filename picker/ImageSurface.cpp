@@ -1,6 +1,6 @@
-#include "colour/ImageSurface.h"
+#include "picker/ImageSurface.h"
 
-#include "colour/PickerFont.h"
+#include "picker/PickerFont.h"
 
 #include <QFontMetrics>
 #include <QPainter>

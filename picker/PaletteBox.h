@@ -1,5 +1,5 @@
 #pragma once
-#include "colour/ImageSurface.h"
+#include "picker/ImageSurface.h"
 
 #include <QFrame>
 

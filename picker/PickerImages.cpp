@@ -1,4 +1,4 @@
-#include "colour/PickerImages.h"
+#include "picker/PickerImages.h"
 
 #include <QBitmap>
 #include <QPainter>

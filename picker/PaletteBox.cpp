@@ -1,4 +1,4 @@
-#include "colour/PaletteBox.h"
+#include "picker/PaletteBox.h"
 
 #include "colour/ColourTables.h"
 #include "platform/SystemColors.h"

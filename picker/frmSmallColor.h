@@ -1,6 +1,6 @@
 #pragma once
-#include "colour/PaletteGrid.h"
-#include "colour/SmallColorControls.h"
+#include "picker/PaletteGrid.h"
+#include "picker/SmallColorControls.h"
 
 #include <QDialog>
 #include <QPointer>

@@ -1,7 +1,7 @@
 #include "colour/ColourTables.h"
-#include "colour/ImageSurface.h"
+#include "picker/ImageSurface.h"
 #include "colour/PaletteColor.h"
-#include "colour/PaletteGrid.h"
+#include "picker/PaletteGrid.h"
 #include "platform/SystemColors.h"
 
 #include <QTest>

@@ -1,5 +1,5 @@
 #pragma once
-#include "colour/PaletteSurface.h"
+#include "picker/PaletteSurface.h"
 
 #include <QPoint>
 #include <QPointF>

@@ -1,4 +1,4 @@
-#include "colour/PaletteGrid.h"
+#include "picker/PaletteGrid.h"
 
 #include "colour/ColourTables.h"
 #include "colour/PaletteColor.h"
