@@ -1,13 +1,11 @@
 #include "crypto/SecureBytes.h"
 
-#include "crypto/Sodium.h"
-
 #include <sodium.h>
 
 SecureBytes::SecureBytes(std::size_t size)
-    // sodium_malloc needs libsodium started; a zero size still gets a buffer of its own.
-    : m_data(crypto::Sodium::ready() ? static_cast<unsigned char*>(sodium_malloc(size == 0 ? 1 : size))
-                                     : nullptr),
+    // sodium_malloc needs libsodium started (sodium_init may be called any
+    // number of times, from any thread); a zero size still gets a buffer of its own.
+    : m_data(sodium_init() >= 0 ? static_cast<unsigned char*>(sodium_malloc(size == 0 ? 1 : size)) : nullptr),
       m_capacity(m_data ? size : 0) {}
 
 SecureBytes::~SecureBytes() {

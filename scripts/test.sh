@@ -47,6 +47,9 @@ scripts/setup.sh "${extra[@]}"
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
+# Every include within the layers of scripts/layers.txt, before anything is built.
+scripts/check-layers.sh
+
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCOFRA_WERROR=$werror \
     -DCOFRA_TEST_PACKAGE=$($package && echo ON || echo OFF) >/dev/null
 cmake --build build -j "$jobs"
