@@ -8,6 +8,7 @@
 #include "platform/FontList.h"
 #include "platform/PendingEvents.h"
 #include "platform/Screen.h"
+#include "platform/ScrollBarNames.h"
 #include "platform/SystemColors.h"
 #include "resources/Icons.h"
 
@@ -66,6 +67,7 @@ FormatController::FormatController(QWidget* row, EntryEditor* txtMain, DocumentS
     m_lstFont->setObjectName(QStringLiteral("lstFont"));
     m_lstFont->setToolTip(QStringLiteral("Change Font"));
     m_lstFont->setAccessibleName(QStringLiteral("Font"));
+    platform::nameScrollBars(m_lstFont);
     m_lstFont->setSelectionMode(QAbstractItemView::SingleSelection);
     m_lstFont->setUniformItemSizes(true);
     platform::Screen::place(m_lstFont, 3240, kFontListTop, 2775, kFontListHeight);

@@ -17,6 +17,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/PendingEvents.h"
 #include "platform/Screen.h"
+#include "platform/ScrollBarNames.h"
 #include "platform/Shell.h"
 #include "resources/Icons.h"
 #include "flows/EntryFlows.h"
@@ -72,6 +73,7 @@ frmCofra::frmCofra(QWidget* parent) : QMainWindow(parent) {
     txtMain = new EntryEditor(m_client);
     txtMain->setObjectName(QStringLiteral("txtMain"));
     txtMain->setAccessibleName(QStringLiteral("Entry text"));
+    platform::nameScrollBars(txtMain);
     platform::Screen::place(txtMain, kEditorLeft, kEditorTop, 7000, 3000);
     m_format = new FormatController(m_client, txtMain, m_doc, this);
     connect(m_format, &FormatController::colourSwatchClicked, this, [this](int index) {

@@ -5,6 +5,7 @@
 #include "platform/Beep.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Programs.h"
+#include "platform/ScrollBarNames.h"
 #include "platform/Shell.h"
 #include "platform/SystemColors.h"
 #include "platform/WindowFront.h"
@@ -160,6 +161,7 @@ void frmAbout::buildControls() {
     txtDisclaimer->setObjectName(QStringLiteral("txtDisclaimer"));
     txtDisclaimer->setReadOnly(true);
     txtDisclaimer->setAccessibleName(QStringLiteral("Legal notice"));
+    platform::nameScrollBars(txtDisclaimer);
     txtDisclaimer->setMinimumSize(300, 110);
     txtDisclaimer->setMaximumHeight(130);
 

@@ -2,6 +2,7 @@
 
 #include "platform/BusyCursor.h"
 #include "platform/MessageBoxes.h"
+#include "platform/ScrollBarNames.h"
 #include "platform/WindowFront.h"
 #include "store/EntryList.h"
 #include "store/EntryStore.h"
@@ -99,6 +100,7 @@ frmOpenSave::frmOpenSave(QWidget* owner) : QDialog(owner) {
     lstNames = new QListWidget(this);
     lstNames->setObjectName(QStringLiteral("lstNames"));
     lstNames->setAccessibleName(QStringLiteral("Entries"));
+    platform::nameScrollBars(lstNames);
     lstNames->setSelectionMode(QAbstractItemView::SingleSelection);
     // Every row is one line of text: the list then places a selection among
     // 100,000 names without measuring each of them first.

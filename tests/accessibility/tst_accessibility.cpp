@@ -26,9 +26,12 @@ QAccessibleInterface* accessible(QWidget* widget) {
     return QAccessible::queryAccessibleInterface(widget);
 }
 
-// Parts of a composite control (a list's scroll bars, a combo box's edit
-// field) are announced as part of it, not as controls of their own.
+// Parts of a composite control (a combo box's edit field, a list's viewport)
+// are announced as part of it, not as controls of their own. Scroll bars are
+// controls of their own to a screen reader, wherever they sit.
 bool insideComposite(const QWidget* widget, const QWidget* window) {
+    if (qobject_cast<const QScrollBar*>(widget))
+        return false;
     for (const QWidget* up = widget->parentWidget(); up && up != window; up = up->parentWidget()) {
         if (qobject_cast<const QAbstractScrollArea*>(up) || qobject_cast<const QComboBox*>(up) ||
             qobject_cast<const QAbstractSpinBox*>(up))
