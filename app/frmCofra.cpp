@@ -135,51 +135,73 @@ QAction* frmCofra::addItem(QMenu* menu, const QString& objectName, const QString
     return item;
 }
 
-void frmCofra::buildMenus() {
-    struct Item {
-        int index;
-        const char* caption;
-        QKeySequence shortcut;
-        bool offered = true; // items not offered are neither shown nor reachable by their shortcut
+// The menu arrays: every item reaches its array's handler with its index, and
+// the handler runs the item's command from the same table. Separators and the
+// items not offered have no command.
+std::span<const frmCofra::MenuItem> frmCofra::menuItems(MenuArray array) {
+    static const MenuItem kFile[] = {
+        {0, "&New", "Ctrl+N", &frmCofra::NewEntry},
+        {1, "&Open", "Ctrl+O", &frmCofra::showOpenDialog},
+        {2, "&Save As...", "Ctrl+S", &frmCofra::showSaveDialog},
+        {3, "-", "", nullptr},
+        {4, "S&ummary...", "Ctrl+I", &frmCofra::Summary},
+        {5, "-", "", nullptr},
+        {6, "&Options", "", nullptr, false},
+        {7, "-", "", nullptr, false},
+        {8, "E&xit", "", &frmCofra::Exit},
     };
+    static const MenuItem kEdit[] = {
+        {1, "Select &All", "", &frmCofra::SelectAll},
+        {2, "-", "", nullptr},
+        {3, "&Find", "Ctrl+F", &frmCofra::showFind},
+        {4, "Find &Next", "F3", &frmCofra::findNext},
+        {5, "&Replace", "Ctrl+H", nullptr, false},
+    };
+    static const MenuItem kFormat[] = {
+        {1, "Next F&ont", "F9", &frmCofra::nextFont},
+        {2, "Hide Text", "F4", &frmCofra::hideText},
+    };
+    switch (array) {
+    case MenuArray::File:
+        return kFile;
+    case MenuArray::Edit:
+        return kEdit;
+    case MenuArray::Format:
+        break;
+    }
+    return kFormat;
+}
+
+void frmCofra::runMenuItem(MenuArray array, int index) {
+    for (const MenuItem& item : menuItems(array)) {
+        if (item.index == index && item.command && item.offered)
+            (this->*item.command)();
+    }
+}
+
+void frmCofra::buildMenus() {
     const auto addMenu = [this](const char* name, const char* caption) {
         QMenu* menu = menuBar()->addMenu(QString::fromLatin1(caption));
         menu->setObjectName(QString::fromLatin1(name));
         return menu;
     };
-    // A menu array: every item reaches the array's handler with its index.
-    const auto addArray = [this](QMenu* menu, const char* array, std::initializer_list<Item> items,
-                                 void (frmCofra::*click)(int)) {
-        for (const Item& it : items) {
+    const auto addArray = [this, &addMenu](const char* menuName, const char* caption, const char* array,
+                                           MenuArray which, void (frmCofra::*click)(int)) {
+        QMenu* menu = addMenu(menuName, caption);
+        for (const MenuItem& it : menuItems(which)) {
             QAction* action = addItem(menu, QStringLiteral("%1_%2").arg(QLatin1String(array)).arg(it.index),
-                                      QString::fromLatin1(it.caption), it.shortcut,
+                                      QString::fromLatin1(it.caption), QKeySequence(QString::fromLatin1(it.shortcut)),
                                       [this, click, i = it.index]() { (this->*click)(i); });
+            // Items not offered are neither shown nor reachable by their shortcut.
             action->setVisible(it.offered);
             action->setEnabled(it.offered);
         }
     };
     const auto key = [](const char* text) { return QKeySequence(QString::fromLatin1(text)); };
 
-    addArray(addMenu("MenuFile", "&File"), "mnuFile",
-             {{0, "&New", key("Ctrl+N")},
-              {1, "&Open", key("Ctrl+O")},
-              {2, "&Save As...", key("Ctrl+S")},
-              {3, "-", {}},
-              {4, "S&ummary...", key("Ctrl+I")},
-              {5, "-", {}},
-              {6, "&Options", {}, false},
-              {7, "-", {}, false},
-              {8, "E&xit", {}}},
-             &frmCofra::mnuFile_Click);
-    addArray(addMenu("MenuEdit", "&Edit"), "mnuEdit",
-             {{1, "Select &All", {}},
-              {2, "-", {}},
-              {3, "&Find", key("Ctrl+F")},
-              {4, "Find &Next", key("F3")},
-              {5, "&Replace", key("Ctrl+H"), false}},
-             &frmCofra::mnuEdit_Click);
-    addArray(addMenu("MenuFormat", "F&ormat"), "MnuFormat",
-             {{1, "Next F&ont", key("F9")}, {2, "Hide Text", key("F4")}}, &frmCofra::MnuFormat_Click);
+    addArray("MenuFile", "&File", "mnuFile", MenuArray::File, &frmCofra::mnuFile_Click);
+    addArray("MenuEdit", "&Edit", "mnuEdit", MenuArray::Edit, &frmCofra::mnuEdit_Click);
+    addArray("MenuFormat", "F&ormat", "MnuFormat", MenuArray::Format, &frmCofra::MnuFormat_Click);
     QMenu* help = addMenu("MenuHelp", "&Help");
     addItem(help, QStringLiteral("MnuHelpFile"), QStringLiteral("&Contents"), key("F1"),
             [this]() { MnuHelpFile_Click(); });
@@ -257,57 +279,32 @@ void frmCofra::cmdToolBar_Click(int index) {
 }
 
 void frmCofra::mnuFile_Click(int index) {
-    switch (index) {
-    case 0:
-        NewEntry();
-        break;
-    case 1:
-        m_flows->ShowOpenDialog();
-        break;
-    case 2:
-        m_flows->ShowSaveDialog();
-        break;
-    case 4:
-        Summary();
-        break;
-    case 8:
-        Exit();
-        break;
-    default:
-        break; // separators and the items not offered
-    }
+    runMenuItem(MenuArray::File, index);
 }
-
 void frmCofra::mnuEdit_Click(int index) {
-    switch (index) {
-    case 1:
-        SelectAll();
-        break;
-    case 3:
-        showFind();
-        break;
-    case 4:
-        if (modCofra::strFindText.isEmpty())
-            showFind();
-        else
-            FindNextFromCursor();
-        break;
-    default:
-        break;
-    }
+    runMenuItem(MenuArray::Edit, index);
+}
+void frmCofra::MnuFormat_Click(int index) {
+    runMenuItem(MenuArray::Format, index);
 }
 
-void frmCofra::MnuFormat_Click(int index) {
-    switch (index) {
-    case 1:
-        m_format->NextFont();
-        break;
-    case 2:
-        m_format->HideText();
-        break;
-    default:
-        break;
-    }
+void frmCofra::showOpenDialog() {
+    m_flows->ShowOpenDialog();
+}
+void frmCofra::showSaveDialog() {
+    m_flows->ShowSaveDialog();
+}
+void frmCofra::findNext() {
+    if (modCofra::strFindText.isEmpty())
+        showFind();
+    else
+        FindNextFromCursor();
+}
+void frmCofra::nextFont() {
+    m_format->NextFont();
+}
+void frmCofra::hideText() {
+    m_format->HideText();
 }
 
 void frmCofra::MnuHelpFile_Click() {

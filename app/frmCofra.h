@@ -5,6 +5,7 @@
 #include <QVector>
 #include <functional>
 #include <memory>
+#include <span>
 
 class ColourSwatch;
 class EncryptionState;
@@ -52,6 +53,23 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    enum class MenuArray { File, Edit, Format };
+    struct MenuItem {
+        int index;
+        const char* caption;
+        const char* shortcut;
+        void (frmCofra::*command)();
+        bool offered = true;
+    };
+    // The items of a menu array, in menu order.
+    static std::span<const MenuItem> menuItems(MenuArray array);
+    void runMenuItem(MenuArray array, int index);
+    void showOpenDialog();
+    void showSaveDialog();
+    void findNext();
+    void nextFont();
+    void hideText();
+
     void buildToolBar(QWidget* row);
     void buildMenus();
     QAction* addItem(QMenu* menu, const QString& objectName, const QString& caption,
