@@ -46,17 +46,6 @@ constexpr NamedColor kNamed[] = {
 
 } // namespace
 
-int SysColorIndex(qint32 code) {
-    const quint32 bits = static_cast<quint32>(code);
-    if ((bits & 0xFFFFFF00u) != 0x80000000u)
-        return -1;
-    const int index = static_cast<int>(bits & 0xFFu);
-    return index < SysColorCount ? index : -1;
-}
-
-qint32 SysColorCode(int index) {
-    return SysColorBase + index;
-}
 
 QString SysColorName(int index) {
     return index >= 0 && index < SysColorCount ? QString::fromLatin1(kSysColors[index].name) : QString();

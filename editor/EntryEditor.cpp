@@ -22,8 +22,6 @@
 
 namespace {
 
-constexpr qint32 kWindowText = -2147483640;       // &H80000008
-constexpr qint32 kWindowBackground = -2147483643; // &H80000005
 
 bool isColourValue(qint32 value) {
     if (value >= 0)
@@ -69,8 +67,8 @@ QString withLineFeeds(const QString& text) {
 } // namespace
 
 EntryEditor::EntryEditor(QWidget* parent)
-    : QPlainTextEdit(parent), m_breaks(document()), m_input(this), m_foreColor(kWindowText),
-      m_backColor(kWindowBackground) {
+    : QPlainTextEdit(parent), m_breaks(document()), m_input(this), m_foreColor(platform::SysColorCode(platform::WindowText)),
+      m_backColor(platform::SysColorCode(platform::WindowBackground)) {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     // Undo and redo are the editor's own, in terms of the text (EditHistory).

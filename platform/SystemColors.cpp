@@ -17,7 +17,7 @@ struct PaletteSlot {
 };
 
 // Which palette colour stands for each system index.
-constexpr PaletteSlot kSlots[SystemColors::Count] = {
+constexpr PaletteSlot kSlots[SysColorCount] = {
     {QPalette::Active, QPalette::Button},
     {QPalette::Active, QPalette::Dark},
     {QPalette::Active, QPalette::Highlight},
@@ -48,7 +48,7 @@ constexpr PaletteSlot kSlots[SystemColors::Count] = {
 } // namespace
 
 QRgb SystemColors::rgb(int index) {
-    if (index < 0 || index >= Count)
+    if (index < 0 || index >= SysColorCount)
         return qRgb(0, 0, 0);
     if (source())
         return source()(index) | 0xff000000u;
@@ -61,7 +61,7 @@ qint32 SystemColors::plainValue(int index) {
 }
 
 QColor SystemColors::toQColor(qint32 value) {
-    if (isSystemCode(value))
+    if (IsSysColorCode(value))
         return QColor(rgb(value & 0xff));
     if (value < 0)
         return QColor(Qt::black);

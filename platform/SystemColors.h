@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/SystemColorCodes.h"
+
 #include <QColor>
 #include <functional>
 
@@ -9,15 +11,12 @@ namespace platform {
 // colour nn) becomes a QColor.
 class SystemColors {
 public:
-    static constexpr int Count = 25;
-
     // Present colour of system index 0..24 (black for any other index).
     static QRgb rgb(int index);
     // Present colour of a system index as a plain colour value (red + green*256 + blue*65536).
     static qint32 plainValue(int index);
     static QColor toQColor(qint32 value);
     static qint32 fromQColor(const QColor& colour);
-    static bool isSystemCode(qint32 value) { return value < -1; }
     // Tests give a fixed table; an empty source restores the application palette.
     static void setSource(std::function<QRgb(int)> source);
 };
