@@ -1,5 +1,6 @@
 #include "app/FormatController.h"
 
+#include "platform/Named.h"
 #include "platform/LocaleNumbers.h"
 #include "flows/DocumentState.h"
 #include "editor/EntryEditor.h"
@@ -63,19 +64,16 @@ void setListBackground(QListWidget* list, qint32 colour) {
 
 FormatController::FormatController(QWidget* row, EntryEditor* txtMain, DocumentState& doc, QObject* parent)
     : QObject(parent), m_row(row), m_txtMain(txtMain), m_doc(doc) {
-    m_lstFont = new QListWidget(row);
-    m_lstFont->setObjectName(QStringLiteral("lstFont"));
+    m_lstFont = platform::named(new QListWidget(row), "lstFont");
     m_lstFont->setToolTip(QStringLiteral("Change Font"));
     m_lstFont->setAccessibleName(QStringLiteral("Font"));
     platform::nameScrollBars(m_lstFont);
     m_lstFont->setSelectionMode(QAbstractItemView::SingleSelection);
     m_lstFont->setUniformItemSizes(true);
-    platform::Screen::place(m_lstFont, 3240, kFontListTop, 2775, kFontListHeight);
     m_lstFont->installEventFilter(this);
 
     for (int i = 0; i < 4; ++i) {
-        auto* button = new QToolButton(row);
-        button->setObjectName(QStringLiteral("chkFnts_%1").arg(i));
+        auto* button = platform::named(new QToolButton(row), QStringLiteral("chkFnts_%1").arg(i));
         button->setCheckable(true);
         button->setAutoRaise(false);
         button->setToolTip(QString::fromLatin1(kStyles[i].tooltip));
@@ -86,8 +84,7 @@ FormatController::FormatController(QWidget* row, EntryEditor* txtMain, DocumentS
         m_chkFnts.append(button);
     }
 
-    m_cboFSize = new QComboBox(row);
-    m_cboFSize->setObjectName(QStringLiteral("cboFSize"));
+    m_cboFSize = platform::named(new QComboBox(row), "cboFSize");
     m_cboFSize->setToolTip(QStringLiteral("Change Font Size"));
     m_cboFSize->setAccessibleName(QStringLiteral("Font size"));
     m_cboFSize->setEditable(true);
@@ -102,7 +99,6 @@ FormatController::FormatController(QWidget* row, EntryEditor* txtMain, DocumentS
     m_cboFSize->addItems(sizes); // at once: one by one costs a millisecond at start-up
     m_cboFSize->setCurrentIndex(-1);
     m_cboFSize->setEditText(QStringLiteral("10"));
-    platform::Screen::place(m_cboFSize, 6885, 0, 735, 315);
 
     // The background swatch lies under the text swatch, which overlaps it towards the lower right.
     m_cmdColors = {new ColourSwatch(0, row), new ColourSwatch(kWhite, row)};
@@ -111,13 +107,19 @@ FormatController::FormatController(QWidget* row, EntryEditor* txtMain, DocumentS
     // Each swatch describes its colour in words as the colour changes (see ColourSwatch).
     m_cmdColors[0]->setAccessibleName(QStringLiteral("Text colour"));
     m_cmdColors[1]->setAccessibleName(QStringLiteral("Background colour"));
-    platform::Screen::place(m_cmdColors[1], 7680, 0, 375, 308);
-    platform::Screen::place(m_cmdColors[0], 7920, 120, 375, 308);
     for (int i = 0; i < 2; ++i) {
         m_cmdColors[i]->setObjectName(QStringLiteral("cmdColors_%1").arg(i));
         connect(m_cmdColors[i], &QAbstractButton::clicked, this,
                 [this, i]() { emit colourSwatchClicked(i); });
     }
+    // The style buttons are placed from their table above.
+    static constexpr platform::Screen::Placement kPlaces[] = {
+        {"lstFont", 3240, kFontListTop, 2775, kFontListHeight},
+        {"cboFSize", 6885, 0, 735, 315},
+        {"cmdColors_1", 7680, 0, 375, 308},
+        {"cmdColors_0", 7920, 120, 375, 308},
+    };
+    platform::Screen::placeAll(row, kPlaces);
     m_cmdColors[0]->raise();
 
     // Program changes notify exactly like the user's: the format follows every control change.

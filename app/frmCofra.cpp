@@ -1,5 +1,6 @@
 #include "app/frmCofra.h"
 
+#include "platform/Named.h"
 #include "app/AppStyle.h"
 #include "app/FormatController.h"
 #include "app/WinSettings.h"
@@ -65,13 +66,11 @@ frmCofra::frmCofra(QWidget* parent) : QMainWindow(parent) {
     crypto::setCipherHooks({&modCofra::SetBusyCursor, &platform::PendingEvents::run});
     store::installErrorBox();
 
-    m_client = new QWidget(this);
-    m_client->setObjectName(QStringLiteral("client"));
+    m_client = platform::named(new QWidget(this), "client");
     setCentralWidget(m_client);
 
     buildToolBar(m_client);
-    txtMain = new EntryEditor(m_client);
-    txtMain->setObjectName(QStringLiteral("txtMain"));
+    txtMain = platform::named(new EntryEditor(m_client), "txtMain");
     txtMain->setAccessibleName(QStringLiteral("Entry text"));
     platform::nameScrollBars(txtMain);
     platform::Screen::place(txtMain, kEditorLeft, kEditorTop, 7000, 3000);
@@ -110,8 +109,7 @@ frmCofra::~frmCofra() = default;
 
 void frmCofra::buildToolBar(QWidget* row) {
     for (int i = 0; i < 4; ++i) {
-        auto* button = new QToolButton(row);
-        button->setObjectName(QStringLiteral("cmdToolBar_%1").arg(i));
+        auto* button = platform::named(new QToolButton(row), QStringLiteral("cmdToolBar_%1").arg(i));
         button->setToolTip(QString::fromLatin1(kToolBar[i].tooltip));
         button->setAccessibleName(QString::fromLatin1(kToolBar[i].name));
         if (kToolBar[i].icon)

@@ -1,5 +1,6 @@
 #include "dialogs/frmAbout.h"
 
+#include "platform/Named.h"
 #include "colour/PaletteColor.h"
 #include "platform/AppInfo.h"
 #include "platform/Beep.h"
@@ -112,13 +113,11 @@ frmAbout::~frmAbout() {
 
 void frmAbout::buildControls() {
     // Picture1 lies under every other control and covers the whole window.
-    Picture1 = new QWidget(this);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1 = platform::named(new QWidget(this), "Picture1");
     Picture1->setAttribute(Qt::WA_OpaquePaintEvent);
     Picture1->installEventFilter(this);
 
-    picIcon = new QLabel(this);
-    picIcon->setObjectName(QStringLiteral("picIcon"));
+    picIcon = platform::named(new QLabel(this), "picIcon");
     picIcon->setPixmap(resources::icon(QString::fromLatin1(appinfo::IconName)).pixmap(64, 64));
     picIcon->setFixedSize(64, 64);
     picIcon->setCursor(Qt::PointingHandCursor);
@@ -126,50 +125,40 @@ void frmAbout::buildControls() {
     picIcon->setAccessibleName(QStringLiteral("Visit the web site"));
     picIcon->installEventFilter(this);
 
-    lblTitle = new QLabel(this);
-    lblTitle->setObjectName(QStringLiteral("lblTitle"));
+    lblTitle = platform::named(new QLabel(this), "lblTitle");
     QFont titleFont = lblTitle->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.8);
     titleFont.setBold(true);
     lblTitle->setFont(titleFont);
 
-    lblVersion = new QLabel(this);
-    lblVersion->setObjectName(QStringLiteral("lblVersion"));
+    lblVersion = platform::named(new QLabel(this), "lblVersion");
 
-    lblDescription = new QLabel(this);
-    lblDescription->setObjectName(QStringLiteral("lblDescription"));
+    lblDescription = platform::named(new QLabel(this), "lblDescription");
     lblDescription->setWordWrap(true);
     lblDescription->setMinimumWidth(260);
 
-    lblDatabase = new QLabel(this);
-    lblDatabase->setObjectName(QStringLiteral("lblDatabase"));
+    lblDatabase = platform::named(new QLabel(this), "lblDatabase");
     lblDatabase->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    Picture2 = new QLabel(this);
-    Picture2->setObjectName(QStringLiteral("Picture2"));
+    Picture2 = platform::named(new QLabel(this), "Picture2");
     Picture2->setPixmap(resources::icon(QStringLiteral("locked")).pixmap(24, 24));
-    Picture3 = new QLabel(this);
-    Picture3->setObjectName(QStringLiteral("Picture3"));
+    Picture3 = platform::named(new QLabel(this), "Picture3");
     Picture3->setPixmap(resources::icon(QStringLiteral("hint")).pixmap(24, 24));
 
-    Line1 = new QFrame(this);
-    Line1->setObjectName(QStringLiteral("Line1"));
+    Line1 = platform::named(new QFrame(this), "Line1");
     Line1->setFrameShape(QFrame::HLine);
     Line1->setFrameShadow(QFrame::Sunken);
 
-    txtDisclaimer = new QPlainTextEdit(this);
-    txtDisclaimer->setObjectName(QStringLiteral("txtDisclaimer"));
+    txtDisclaimer = platform::named(new QPlainTextEdit(this), "txtDisclaimer");
     txtDisclaimer->setReadOnly(true);
     txtDisclaimer->setAccessibleName(QStringLiteral("Legal notice"));
     platform::nameScrollBars(txtDisclaimer);
     txtDisclaimer->setMinimumSize(300, 110);
     txtDisclaimer->setMaximumHeight(130);
 
-    cmdOK = new QPushButton(tr("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK = platform::named(new QPushButton(tr("OK"), this), "cmdOK");
     cmdOK->setDefault(true);
-    cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
-    cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+    cmdSysInfo = platform::named(new QPushButton(QStringLiteral("&System Info..."), this), "cmdSysInfo");
 
     auto* texts = new QVBoxLayout;
     texts->setSpacing(4);
@@ -203,8 +192,7 @@ void frmAbout::buildControls() {
     grid->addLayout(buttons, 2, 2);
     grid->setSizeConstraint(QLayout::SetFixedSize);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1 = platform::named(new QTimer(this), "Timer1");
     Timer1->setInterval(TimerInterval);
     Timer1->setSingleShot(true);
 

@@ -1,5 +1,6 @@
 #include "dialogs/frmDecrypt.h"
 
+#include "platform/Named.h"
 #include "crypto/Windows1252.h"
 #include "platform/AppInfo.h"
 #include "platform/MessageBoxes.h"
@@ -116,29 +117,23 @@ void frmDecrypt::buildControls() {
     // Masked characters show as "*", as in the rest of the program's texts.
     setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
 
-    Label2 = new QLabel(QString::fromLatin1(kIntro), this);
-    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2 = platform::named(new QLabel(QString::fromLatin1(kIntro), this), "Label2");
     Label2->setWordWrap(true);
     Label2->setFixedWidth(Label2->fontMetrics().averageCharWidth() * 58);
 
-    txtPhiVer = new QLineEdit(this);
-    txtPhiVer->setObjectName(QStringLiteral("txtPhiVer"));
+    txtPhiVer = platform::named(new QLineEdit(this), "txtPhiVer");
     txtPhiVer->setMaxLength(kUnlimited);
-    lblLabels = new QLabel(QStringLiteral("&Enter Encryption Key:"), this);
-    lblLabels->setObjectName(QStringLiteral("lblLabels"));
+    lblLabels = platform::named(new QLabel(QStringLiteral("&Enter Encryption Key:"), this), "lblLabels");
     lblLabels->setBuddy(txtPhiVer);
 
-    txtHint = new QLineEdit(this);
-    txtHint->setObjectName(QStringLiteral("txtHint"));
+    txtHint = platform::named(new QLineEdit(this), "txtHint");
     txtHint->setMaxLength(kUnlimited);
     txtHint->setEchoMode(QLineEdit::Password);
     txtHint->installEventFilter(this);
-    lblHint = new QLabel(QStringLiteral("Key Hint:"), this);
-    lblHint->setObjectName(QStringLiteral("lblHint"));
+    lblHint = platform::named(new QLabel(QStringLiteral("Key Hint:"), this), "lblHint");
     lblHint->setBuddy(txtHint);
 
-    imgHint = new QToolButton(this);
-    imgHint->setObjectName(QStringLiteral("imgHint"));
+    imgHint = platform::named(new QToolButton(this), "imgHint");
     imgHint->setIcon(resources::icon(QStringLiteral("hint")));
     imgHint->setIconSize(QSize(24, 24));
     imgHint->setAutoRaise(true);
@@ -147,22 +142,17 @@ void frmDecrypt::buildControls() {
     imgHint->setToolTip(QString::fromLatin1(kHintTip));
     imgHint->setAccessibleName(QStringLiteral("Show key hint"));
 
-    chkStrong = new QCheckBox(QStringLiteral("&Strong encryption"), this);
-    chkStrong->setObjectName(QStringLiteral("chkStrong"));
+    chkStrong = platform::named(new QCheckBox(QStringLiteral("&Strong encryption"), this), "chkStrong");
     chkStrong->setAccessibleName(QStringLiteral("Strong encryption"));
     chkStrong->setAccessibleDescription(QString::fromLatin1(kStrongNote));
-    lblStrong = new QLabel(QString::fromLatin1(kStrongNote), this);
-    lblStrong->setObjectName(QStringLiteral("lblStrong"));
+    lblStrong = platform::named(new QLabel(QString::fromLatin1(kStrongNote), this), "lblStrong");
 
-    chkMask = new QCheckBox(QStringLiteral("Mask"), this);
-    chkMask->setObjectName(QStringLiteral("chkMask"));
+    chkMask = platform::named(new QCheckBox(QStringLiteral("Mask"), this), "chkMask");
     chkMask->setChecked(true);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK = platform::named(new QPushButton(QStringLiteral("OK"), this), "cmdOK");
     cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel = platform::named(new QPushButton(QStringLiteral("Cancel"), this), "cmdCancel");
     cmdCancel->setAutoDefault(false);
 
     // The picture takes the hint's place in GET mode; the hint row keeps its

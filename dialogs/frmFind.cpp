@@ -1,6 +1,7 @@
 #include "dialogs/frmFind.h"
 
 #include "dialogs/FindState.h"
+#include "platform/Named.h"
 #include "platform/Screen.h"
 #include "platform/WindowFront.h"
 
@@ -32,26 +33,19 @@ frmFind::frmFind(QWidget* owner, std::function<void()> findNext)
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
 
-    Label1 = new QLabel(QStringLiteral("Fi&nd What:"), this);
-    txtFind = new QLineEdit(this);
-    cmdFind = new QPushButton(QStringLiteral("&Find Next"), this);
-    Command2 = new QPushButton(QStringLiteral("Cancel"), this);
-    chkCase = new QCheckBox(QStringLiteral("Match &case"), this);
-    chkWord = new QCheckBox(QStringLiteral("Whole Word"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    txtFind->setObjectName(QStringLiteral("txtFind"));
-    cmdFind->setObjectName(QStringLiteral("cmdFind"));
-    Command2->setObjectName(QStringLiteral("Command2"));
-    chkCase->setObjectName(QStringLiteral("chkCase"));
-    chkWord->setObjectName(QStringLiteral("chkWord"));
+    Label1 = platform::named(new QLabel(QStringLiteral("Fi&nd What:"), this), "Label1");
+    txtFind = platform::named(new QLineEdit(this), "txtFind");
+    cmdFind = platform::named(new QPushButton(QStringLiteral("&Find Next"), this), "cmdFind");
+    Command2 = platform::named(new QPushButton(QStringLiteral("Cancel"), this), "Command2");
+    chkCase = platform::named(new QCheckBox(QStringLiteral("Match &case"), this), "chkCase");
+    chkWord = platform::named(new QCheckBox(QStringLiteral("Whole Word"), this), "chkWord");
     Label1->setBuddy(txtFind);
 
-    Screen::place(Label1, 120, 240, 780, 195);
-    Screen::place(txtFind, 1080, 200, 2835, 285);
-    Screen::place(cmdFind, 4065, 120, 1110, 345);
-    Screen::place(Command2, 4065, 600, 1110, 345);
-    Screen::place(chkCase, 120, 1080, 1695, 375);
-    Screen::place(chkWord, 1920, 1080, 1815, 375);
+    static constexpr Screen::Placement kPlaces[] = {
+        {"Label1", 120, 240, 780, 195},    {"txtFind", 1080, 200, 2835, 285}, {"cmdFind", 4065, 120, 1110, 345},
+        {"Command2", 4065, 600, 1110, 345}, {"chkCase", 120, 1080, 1695, 375}, {"chkWord", 1920, 1080, 1815, 375},
+    };
+    Screen::placeAll(this, kPlaces);
     // The label and the box keep at least the size their font needs; the label
     // may grow up to the box.
     for (QWidget* w : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(txtFind)}) {

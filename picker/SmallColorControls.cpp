@@ -1,5 +1,6 @@
 #include "picker/SmallColorControls.h"
 
+#include "platform/Named.h"
 #include "colour/ColourTables.h"
 #include "picker/PaletteBox.h"
 #include "picker/PickerFont.h"
@@ -26,17 +27,12 @@ namespace {
 
 using platform::Screen;
 
-template <typename T> T* named(T* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
 QString indexed(const char* name, int index) {
     return QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index);
 }
 
 QScrollBar* colourBar(QWidget* parent, const QString& name) {
-    auto* bar = named(new QScrollBar(Qt::Horizontal, parent), name);
+    auto* bar = platform::named(new QScrollBar(Qt::Horizontal, parent), name);
     bar->setRange(0, 255);
     bar->setSingleStep(1);
     bar->setPageStep(16);
@@ -45,7 +41,7 @@ QScrollBar* colourBar(QWidget* parent, const QString& name) {
 }
 
 QLineEdit* codeBox(QWidget* parent, int index) {
-    auto* box = named(new QLineEdit(parent), indexed("txtColor", index));
+    auto* box = platform::named(new QLineEdit(parent), indexed("txtColor", index));
     box->setReadOnly(true);
     box->setAlignment(Qt::AlignCenter);
     // The boxes sit on the desktop's button-highlight colour; a disabled box
@@ -61,7 +57,7 @@ QLineEdit* codeBox(QWidget* parent, int index) {
 // A picture to click; a button underneath, so that assistive technology can
 // press it too. Like any picture it stays out of the focus order.
 QToolButton* copyImage(QWidget* parent, int index, const QString& caption) {
-    auto* image = named(new QToolButton(parent), indexed("imgCopies", index));
+    auto* image = platform::named(new QToolButton(parent), indexed("imgCopies", index));
     image->setIcon(resources::icon(QStringLiteral("copy")));
     image->setIconSize(QSize(28, 35));
     image->setAutoRaise(true);
@@ -94,7 +90,7 @@ QGroupBox* frame(const QString& caption, QWidget* parent, const QString& name) {
         if (captionInEdge)
             captionInEdge->setParent(qApp);
     }
-    auto* box = named(new QGroupBox(caption, parent), name);
+    auto* box = platform::named(new QGroupBox(caption, parent), name);
     if (captionInEdge)
         box->setStyle(captionInEdge);
     return box;
@@ -110,9 +106,7 @@ void coverEdge(QWidget* widget) {
 void SmallColorControls::createControls(QDialog* form) {
     form->setFont(layoutFont());
     fraRGBColors = frame(QStringLiteral("RGB Colors"), form, QStringLiteral("fraRGBColors"));
-    Screen::place(fraRGBColors, 120, 120, 3570, 1185);
-    chkHex = named(new QCheckBox(QStringLiteral("Hex"), fraRGBColors), QStringLiteral("chkHex"));
-    Screen::place(chkHex, 2850, 0, 600, 195);
+    chkHex = platform::named(new QCheckBox(QStringLiteral("Hex"), fraRGBColors), QStringLiteral("chkHex"));
     coverEdge(chkHex);
 
     static const char* const kRowNames[3] = {"Red", "Green", "Blue"};
@@ -120,7 +114,7 @@ void SmallColorControls::createControls(QDialog* form) {
     const int rowTops[3] = {255, 555, 855};
     // The borders come first so that they lie beneath the rows they frame.
     for (int i = 0; i < 3; ++i) {
-        auto* border = named(new QLabel(fraRGBColors), indexed("lblBorder", i));
+        auto* border = platform::named(new QLabel(fraRGBColors), indexed("lblBorder", i));
         border->setFrameStyle(QFrame::Box | QFrame::Plain);
         // Unnamed, a label inside the frame would be read out as the frame's caption.
         border->setAccessibleName(QString::fromLatin1(kRowNames[i]) + QStringLiteral(" row"));
@@ -129,7 +123,7 @@ void SmallColorControls::createControls(QDialog* form) {
     }
     for (int i = 0; i < 3; ++i) {
         auto* caption =
-            named(new QLabel(QString::fromLatin1(kRowNames[i]), fraRGBColors), indexed("lblRGB", i));
+            platform::named(new QLabel(QString::fromLatin1(kRowNames[i]), fraRGBColors), indexed("lblRGB", i));
         caption->setAlignment(Qt::AlignCenter);
         caption->setAutoFillBackground(true);
         QPalette palette = caption->palette();
@@ -145,7 +139,7 @@ void SmallColorControls::createControls(QDialog* form) {
         Screen::place(bar, 615, rowTops[i], 2505, 210);
         hsbRGB.append(bar);
 
-        auto* box = named(new QLineEdit(fraRGBColors), indexed("txtRGB", i));
+        auto* box = platform::named(new QLineEdit(fraRGBColors), indexed("txtRGB", i));
         box->setFrame(false);
         box->setAlignment(Qt::AlignCenter);
         box->setMaxLength(3);
@@ -156,37 +150,29 @@ void SmallColorControls::createControls(QDialog* form) {
     }
 
     fraShade = frame(QStringLiteral("Darker"), form, QStringLiteral("fraShade"));
-    Screen::place(fraShade, 120, 1350, 3570, 495);
     hsbShade = colourBar(fraShade, QStringLiteral("hsbShade"));
     hsbShade->setAccessibleName(QStringLiteral("Brightness"));
-    Screen::place(hsbShade, 75, 210, 3390, 210);
-    lblLighter = named(new QLabel(QStringLiteral("Brighter"), fraShade), QStringLiteral("lblLighter"));
+    lblLighter = platform::named(new QLabel(QStringLiteral("Brighter"), fraShade), QStringLiteral("lblLighter"));
     lblLighter->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Screen::place(lblLighter, 2850, -15, 540, 195);
     coverEdge(lblLighter);
 
     fraColor = frame(QStringLiteral("Selected Color"), form, QStringLiteral("fraColor"));
-    Screen::place(fraColor, 105, 1905, 1305, 1155);
-    lblColorBox = named(new QLabel(fraColor), QStringLiteral("lblColorBox"));
+    lblColorBox = platform::named(new QLabel(fraColor), QStringLiteral("lblColorBox"));
     lblColorBox->setFrameStyle(QFrame::Box | QFrame::Plain);
     lblColorBox->setAutoFillBackground(true);
     lblColorBox->setAccessibleName(QStringLiteral("Selected colour"));
-    Screen::place(lblColorBox, 150, 270, 1005, 765);
 
-    chkCapture = named(new QPushButton(QStringLiteral("&Capture"), form), QStringLiteral("chkCapture"));
+    chkCapture = platform::named(new QPushButton(QStringLiteral("&Capture"), form), QStringLiteral("chkCapture"));
     chkCapture->setCheckable(true);
     chkCapture->setAutoDefault(false);
     chkCapture->setToolTip(QStringLiteral("Click here, then Click anywhere on your screen"));
-    Screen::place(chkCapture, 1560, 1920, 2025, 495);
-    cmdApply = named(new QPushButton(QStringLiteral("Apply"), form), QStringLiteral("cmdApply"));
+    cmdApply = platform::named(new QPushButton(QStringLiteral("Apply"), form), QStringLiteral("cmdApply"));
     cmdApply->setAutoDefault(false);
     cmdApply->setToolTip(QStringLiteral("Apply Color"));
-    Screen::place(cmdApply, 1560, 2520, 2055, 495);
 
     // The code rows, top to bottom, with the numbers of their boxes.
-    Frame1 = named(new QFrame(form), QStringLiteral("Frame1"));
+    Frame1 = platform::named(new QFrame(form), QStringLiteral("Frame1"));
     Frame1->setFrameStyle(QFrame::NoFrame);
-    Screen::place(Frame1, 5280, 120, 2415, 3495);
     struct CodeRow {
         int box;
         const char* caption;
@@ -207,7 +193,7 @@ void SmallColorControls::createControls(QDialog* form) {
     for (const CodeRow& row : kRows) {
         const int caption = row.box - 1;
         lblCap[caption] =
-            named(new QLabel(QString::fromLatin1(row.caption), Frame1), indexed("lblCap", caption));
+            platform::named(new QLabel(QString::fromLatin1(row.caption), Frame1), indexed("lblCap", caption));
         const int* c = row.captionGeometry;
         Screen::place(lblCap[caption], c[0], c[1], c[2], c[3]);
         txtColor[row.box] = codeBox(Frame1, row.box);
@@ -219,24 +205,39 @@ void SmallColorControls::createControls(QDialog* form) {
     }
 
     fraQBColors = frame(QStringLiteral("QB Colors"), form, QStringLiteral("fraQBColors"));
-    Screen::place(fraQBColors, 120, 3720, 1320, 3540);
-    picQBColors = named(new PaletteBox(fraQBColors), QStringLiteral("picQBColors"));
+    picQBColors = platform::named(new PaletteBox(fraQBColors), QStringLiteral("picQBColors"));
     picQBColors->setFocusPolicy(Qt::StrongFocus);
     picQBColors->setAccessibleName(QStringLiteral("Palette"));
-    Screen::place(picQBColors, 90, 225, 1140, 2940);
     txtColor[0] = codeBox(fraQBColors, 0);
     txtColor[0]->setAccessibleName(QStringLiteral("Colour constant"));
-    Screen::place(txtColor[0], 75, 3195, 1155, 285);
 
     fraSysColors = frame(QStringLiteral("System Colors"), form, QStringLiteral("fraSysColors"));
-    Screen::place(fraSysColors, 1500, 3840, 2175, 1275);
-    cboSysColors = named(new QComboBox(fraSysColors), QStringLiteral("cboSysColors"));
+    cboSysColors = platform::named(new QComboBox(fraSysColors), QStringLiteral("cboSysColors"));
     cboSysColors->setAccessibleName(QStringLiteral("System colour"));
-    Screen::place(cboSysColors, 60, 225, 2040, 315);
     txtColor[6] = codeBox(fraSysColors, 6);
     txtColor[6]->setAccessibleName(QStringLiteral("System colour constant"));
-    Screen::place(txtColor[6], 60, 585, 2040, 285);
     txtColor[7] = codeBox(fraSysColors, 7);
     txtColor[7]->setAccessibleName(QStringLiteral("System colour code"));
-    Screen::place(txtColor[7], 60, 915, 2040, 285);
+
+    // Where the frames and the controls outside the rows sit, in twips within their parents.
+    static constexpr Screen::Placement kPlaces[] = {
+        {"fraRGBColors", 120, 120, 3570, 1185},
+        {"chkHex", 2850, 0, 600, 195},
+        {"fraShade", 120, 1350, 3570, 495},
+        {"hsbShade", 75, 210, 3390, 210},
+        {"lblLighter", 2850, -15, 540, 195},
+        {"fraColor", 105, 1905, 1305, 1155},
+        {"lblColorBox", 150, 270, 1005, 765},
+        {"chkCapture", 1560, 1920, 2025, 495},
+        {"cmdApply", 1560, 2520, 2055, 495},
+        {"Frame1", 5280, 120, 2415, 3495},
+        {"fraQBColors", 120, 3720, 1320, 3540},
+        {"picQBColors", 90, 225, 1140, 2940},
+        {"txtColor_0", 75, 3195, 1155, 285},
+        {"fraSysColors", 1500, 3840, 2175, 1275},
+        {"cboSysColors", 60, 225, 2040, 315},
+        {"txtColor_6", 60, 585, 2040, 285},
+        {"txtColor_7", 60, 915, 2040, 285},
+    };
+    Screen::placeAll(form, kPlaces);
 }

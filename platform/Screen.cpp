@@ -63,6 +63,15 @@ void Screen::place(QWidget* widget, double left, double top, double width, doubl
     widget->setGeometry(rectFromTwips(left, top, width, height));
 }
 
+void Screen::placeAll(QWidget* form, std::span<const Placement> table) {
+    for (const Placement& p : table) {
+        auto* widget = form->findChild<QWidget*>(QString::fromLatin1(p.name));
+        Q_ASSERT_X(widget, "Screen::placeAll", p.name);
+        if (widget)
+            place(widget, p.left, p.top, p.width, p.height);
+    }
+}
+
 void Screen::setOverride(QSize pixels, double logicalDpi) {
     fixed() = Override{pixels, logicalDpi};
 }

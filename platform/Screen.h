@@ -1,6 +1,7 @@
 #pragma once
 #include <QRect>
 #include <QSize>
+#include <span>
 
 class QWidget;
 
@@ -24,6 +25,13 @@ public:
 
     // Places a widget at left, top, width, height given in twips within its parent.
     static void place(QWidget* widget, double left, double top, double width, double height);
+    // A hand-placed form's layout: each control by its object name, in twips within its parent.
+    struct Placement {
+        const char* name;
+        double left, top, width, height;
+    };
+    // Places every control of the table found among the form's children (at any depth).
+    static void placeAll(QWidget* form, std::span<const Placement> table);
 
     // Tests fix the screen; a zero size restores the real primary screen.
     static void setOverride(QSize pixels, double logicalDpi = 96.0);
