@@ -146,7 +146,7 @@ void FormatController::ApplyFormat() {
 }
 
 void FormatController::ReadFormatControls() {
-    modCofra::SetBusyCursor(true);
+    const modCofra::BusyCursorScope busy;
     const QListWidgetItem* font = m_lstFont->currentItem();
     if (!font || font->text().isEmpty())
         m_lstFont->setCurrentRow(1);
@@ -165,11 +165,10 @@ void FormatController::ReadFormatControls() {
     m_doc.ynFontUnderline = m_chkFnts[Underline]->isChecked();
     ApplyFormat();
     m_txtMain->Refresh();
-    modCofra::SetBusyCursor(false);
 }
 
 void FormatController::FillFontControls() {
-    modCofra::SetBusyCursor(true);
+    const modCofra::BusyCursorScope busy;
     {
         // Emptying the list is not a choice of font; it must not reach the format.
         const QSignalBlocker quiet(m_lstFont);
@@ -200,7 +199,6 @@ void FormatController::FillFontControls() {
     m_chkFnts[Italic]->setChecked(m_doc.ynFontItalic);
     m_chkFnts[Strike]->setChecked(m_doc.ynFontStrike);
     m_chkFnts[Underline]->setChecked(m_doc.ynFontUnderline);
-    modCofra::SetBusyCursor(false);
 }
 
 void FormatController::selectStandardSize() {

@@ -128,9 +128,10 @@ bool EncryptionState::encryptLegacy(const QString& plain, const QString& key) {
 
 bool EncryptionState::encryptStrong(const QString& plain, const QString& key) {
     // The key derivation takes a good part of a second by design.
-    modCofra::SetBusyCursor(true);
-    const crypto::StrongForm::Result sealed = crypto::StrongForm::encrypt(plain, key);
-    modCofra::SetBusyCursor(false);
+    const crypto::StrongForm::Result sealed = [&] {
+        const modCofra::BusyCursorScope busy;
+        return crypto::StrongForm::encrypt(plain, key);
+    }();
     if (sealed.status != crypto::StrongForm::Status::Done) {
         if (sealed.status == crypto::StrongForm::Status::OutOfMemory)
             warnNoMemory(sealed.memoryKiB);
@@ -171,9 +172,10 @@ void EncryptionState::DecryptText(const QString& key) {
 
 void EncryptionState::decryptStrong(const QString& cipher, const QString& key) {
     using crypto::StrongForm::Status;
-    modCofra::SetBusyCursor(true);
-    const crypto::StrongForm::Result opened = crypto::StrongForm::decrypt(cipher, key);
-    modCofra::SetBusyCursor(false);
+    const crypto::StrongForm::Result opened = [&] {
+        const modCofra::BusyCursorScope busy;
+        return crypto::StrongForm::decrypt(cipher, key);
+    }();
     switch (opened.status) {
     case Status::Done:
         m_txtMain->setText(opened.text);

@@ -17,4 +17,9 @@ void SetBusyCursor(bool busy) {
         QGuiApplication::restoreOverrideCursor();
 }
 
+bool IsBusyCursor() {
+    const QCursor* cursor = QGuiApplication::overrideCursor();
+    return cursor && cursor->shape() == Qt::BusyCursor;
+}
+
 } // namespace modCofra
