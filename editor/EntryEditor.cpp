@@ -532,8 +532,7 @@ void EntryEditor::documentChanged(int position, int removed, int added) {
     const int known = qMin(length, int(Deciding));
     for (int i = 0; i < known; ++i)
         start[i] = m_breaks.at(i).unicode();
-    const bool oneLine = document()->blockCount() - 1 == m_breaks.count();
-    const Form form = oneLine ? announced(QStringView(start, known)) : Form::None;
+    const Form form = m_breaks.isOneLine() ? announced(QStringView(start, known)) : Form::None;
     if (form == Form::None || !fitsLength(form, length)) {
         m_ciphertext = false;
         return;

@@ -160,6 +160,10 @@ int SoftBreaks::count() const {
     return int(m_softStarts.size());
 }
 
+bool SoftBreaks::isOneLine() const {
+    return m_document->blockCount() - 1 == count();
+}
+
 int SoftBreaks::length() const {
     return m_document->characterCount() - 1 - count();
 }
@@ -206,10 +210,10 @@ void SoftBreaks::compact(QString& raw, int from) const {
         qsizetype in = 0;
         for (auto soft = std::upper_bound(m_softStarts.cbegin(), m_softStarts.cend(), from);
              soft != m_softStarts.cend() && *soft - 1 - from < raw.size(); ++soft) {
-            const qsizetype separator = *soft - 1 - from;
-            std::copy(data + in, data + separator, data + out);
-            out += separator - in;
-            in = separator + 1;
+            const qsizetype mark = *soft - 1 - from; // the soft break's block end
+            std::copy(data + in, data + mark, data + out);
+            out += mark - in;
+            in = mark + 1;
         }
         std::copy(data + in, data + raw.size(), data + out);
         raw.truncate(out + (raw.size() - in));
@@ -448,7 +452,7 @@ SoftBreaks::CharacterKind SoftBreaks::kindOf(QChar c) {
     case u'~':
     case u'|':
     case u'\\':
-        return CharacterKind::Separator;
+        return CharacterKind::Punctuation;
     default:
         return c.isSpace() ? CharacterKind::Space : CharacterKind::Word;
     }

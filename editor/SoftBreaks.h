@@ -79,6 +79,8 @@ public:
     bool needsRecut(const Cutting& cutting) const;
 
     int count() const;
+    // Whether the text is one line, however many chunks hold it.
+    bool isOneLine() const;
     void invalidate() { m_indexed = false; }
     int length() const;
 
@@ -111,7 +113,7 @@ private:
     void alignDirections(QTextCursor& cursor, QTextBlock first, const QTextBlock& last) const;
     bool replaceInChunk(int from, int to, QStringView text, const Cutting& cutting);
     int textStart(const QTextBlock& block) const { return toText(block.position()); }
-    enum class CharacterKind { Space, Separator, Word };
+    enum class CharacterKind { Space, Punctuation, Word };
     static CharacterKind kindOf(QChar c);
     // Whether a run of one kind of character goes on past the soft break there.
     bool runGoesOn(int textPosition) const;
