@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QListWidget>
 #include <QTest>
 
@@ -92,10 +93,10 @@ void TestFormat::firstStartFontWhereTerminalIsMissing() {
         AppFixture app(ProgramFolder::WithDatabase, false);
         platform::FontList::setSource([&families] { return families; });
         platform::FontList::setFixedSource([&fixed] { return fixed; });
+        const auto restore = qScopeGuard([] { platform::FontList::setFixedSource({}); });
         if (*c.saved)
             app.setSetting(QStringLiteral("Font"), QString::fromLatin1(c.saved));
         app.window->Form_Load();
-        platform::FontList::setFixedSource({});
         const QString context = families.join('/') + " fixed " + fixed;
         QVERIFY2(editorFont(app).family() == QLatin1String(c.shown), qPrintable(context));
         QVERIFY2(fontList(app)->currentItem() && fontList(app)->currentItem()->text() == QLatin1String(c.shown),

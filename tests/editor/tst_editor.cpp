@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTextCursor>
 
@@ -85,6 +86,10 @@ void TestEditor::textAndSelection() {
 void TestEditor::formatSettersRefuseWhatTheyCannotShow() {
     platform::SystemColors::setSource([](int index) { return index == 5 ? qRgb(1, 2, 3) : qRgb(9, 9, 9); });
     platform::FontList::setSource([] { return QStringList{QStringLiteral("Beta Serif")}; });
+    const auto restore = qScopeGuard([] {
+        platform::FontList::setSource({});
+        platform::SystemColors::setSource({});
+    });
     EntryEditor editor;
     QVERIFY(editor.setBackColor(-2147483643));
     QCOMPARE(editor.palette().color(QPalette::Base), QColor(1, 2, 3)); // system colours resolve
@@ -101,8 +106,6 @@ void TestEditor::formatSettersRefuseWhatTheyCannotShow() {
     QVERIFY(!editor.setSelFontSize(0) && !editor.setSelFontSize(5000));
     QCOMPARE(editor.font().family(), QStringLiteral("Beta Serif"));
     QCOMPARE(editor.font().pointSize(), 12);
-    platform::FontList::setSource({});
-    platform::SystemColors::setSource({});
 }
 
 void TestEditor::findHonoursStartAndOptions() {

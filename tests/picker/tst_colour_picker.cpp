@@ -84,6 +84,8 @@ void TestColourPicker::init() {
 
 void TestColourPicker::cleanup() {
     platform::ScreenPixel::setReader({});
+    platform::Beep::setHook({});
+    platform::SystemColors::setSource({});
     m_app.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!frmSmallColor::loaded());

@@ -55,6 +55,7 @@ class TestPaletteGrid : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { platform::SystemColors::setSource(desktop); }
+    void cleanupTestCase() { platform::SystemColors::setSource({}); }
     void geometryAndHitTest();
     void looksAndSelection();
 };
