@@ -55,10 +55,10 @@ protected:
 private:
     enum class MenuArray { File, Edit, Format };
     struct MenuItem {
-        int index;
-        const char* caption;
-        const char* shortcut;
-        void (frmCofra::*command)();
+        int index = 0;
+        const char* caption = "";
+        const char* shortcut = "";
+        void (frmCofra::*command)() = nullptr;
         bool offered = true;
     };
     // The items of a menu array, in menu order.
