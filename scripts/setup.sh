@@ -8,6 +8,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev libqt6sql6-sqlite libgl-dev qt6-svg-dev
     libsodium-dev
+    libsqlite3-dev
     fonts-dejavu-core
     "$@"
 )

@@ -19,6 +19,17 @@ enum EngineCode {
     CantOpen = 14,
     NotADatabase = 26,
 };
+// The disk operation an IoError's extended code (code >> 8) names.
+enum IoErrorKind {
+    IoErrorRead = 1,
+    IoErrorShortRead = 2,
+    IoErrorWrite = 3,
+    IoErrorSync = 4,
+    IoErrorFolderSync = 5,
+    IoErrorTruncate = 6,
+    IoErrorFileSize = 7,
+    IoErrorDelete = 10,
+};
 
 QString quoted(const QString& path) {
     return QLatin1Char('"') + QDir::toNativeSeparators(path) + QLatin1Char('"');
@@ -73,17 +84,46 @@ QString explain(const StoreError& error, const QString& path) {
             return QStringLiteral("The folder %1 is not writable, and changing the entry database needs "
                                   "room for its journal beside it.")
                 .arg(quoted(folder.absoluteFilePath()));
+        // Neither the file nor its folder refuses, so the system did: too many
+        // open files, a disk that went away, a journal it would not make.
+        if ((error.number & 0xFF) == CantOpen)
+            return QStringLiteral("The entry database %1, or the journal the program keeps beside it while "
+                                  "writing, could not be opened: the system refused it.")
+                .arg(name);
         return QStringLiteral("The entry database %1 can only be read: it was written by a newer version of "
                               "the database engine, or it is marked read-only.")
             .arg(name);
     case Full:
         return QStringLiteral("The disk that holds the entry database %1 is full.").arg(name);
     case IoError:
-        return QStringLiteral("The entry database %1 could not be read or written: the disk reported an error.")
-            .arg(name);
+        // The engine's extended code says which of the disk's operations failed.
+        switch (error.number >> 8) {
+        case IoErrorRead:
+        case IoErrorShortRead:
+        case IoErrorFileSize:
+            return QStringLiteral("The entry database %1 could not be read: the disk reported an error while "
+                                  "reading it.")
+                .arg(name);
+        case IoErrorWrite:
+        case IoErrorSync:
+        case IoErrorFolderSync:
+        case IoErrorTruncate:
+        case IoErrorDelete:
+            return QStringLiteral("The entry database %1 could not be written: the disk reported an error while "
+                                  "writing to it or to the journal beside it.")
+                .arg(name);
+        default:
+            return QStringLiteral("The entry database %1 could not be read or written: the disk reported an "
+                                  "error.")
+                .arg(name);
+        }
     case Corrupt:
     case NotADatabase:
-        return QStringLiteral("%1 is not an entry database, or it is damaged.").arg(name);
+        // The file starts as an entry database should, so either it is damaged
+        // or the disk gave back less than it holds; only trying again tells.
+        return QStringLiteral("The entry database %1 could not be read: what the disk gave back is damaged. If "
+                              "Retry does not help, the file itself is damaged.")
+            .arg(name);
     case Error:
         if (error.description.contains(QLatin1String("no such table")) ||
             error.description.contains(QLatin1String("no such column")))

@@ -1,0 +1,292 @@
+#include "crypto/TextCipher.h"
+#include "flows/StoreErrorBox.h"
+#include "platform/MessageBoxes.h"
+#include "store/EntryList.h"
+#include "tests/store/StoreTestSupport.h"
+#include "tests/support/FaultyDisk.h"
+#include "tests/support/ProgramFolder.h"
+
+#include <QDir>
+#include <QMap>
+#include <QtTest>
+
+// Every procedure of the store with the disk failing at each of its file
+// operations in turn: the first, then the second call of the kind, and so on
+// until the procedure runs without meeting the fault. After each run the file
+// is opened afresh with the disk sound again, and must hold what it held before
+// the procedure or, when the procedure said it was done, what it should hold
+// after it; the user must have been told once, in plain words, when it was not.
+
+namespace {
+
+using Fault = FaultyDisk::Fault;
+using Failure = FaultyDisk::Failure;
+
+// An entry's key is its name; its ciphertext opens to the key and its text.
+QString entry(const QString& name, const QString& text) {
+    return modCofra::RC4Transform(name + text, name);
+}
+
+struct Row {
+    qint64 id;
+    QString name, hint, text;
+    QString line() const { return QStringList{QString::number(id), name, hint, entry(name, text)}.join('|'); }
+};
+
+// Three entries, the second long enough to spill over several pages.
+const QList<Row>& startRows() {
+    static const QList<Row> rows{{1, "O'Brien", "his hint", "short note"},
+                                 {2, "\u00c4PFEL", "fruit", QString(9000, QChar('a')) + "\u00e9nd"},
+                                 {3, "Bare", "", "x"}};
+    return rows;
+}
+const Row& newRow() {
+    static const Row row{4, "New", "new hint", QString(5000, QChar('n'))};
+    return row;
+}
+const Row& replacement() {
+    static const Row row{2, "\u00c4PFEL", "other", QString(7000, QChar('b')) + "\u20ac"};
+    return row;
+}
+
+QStringList lines(const QList<Row>& rows) {
+    QStringList all;
+    for (const Row& row : rows)
+        all << row.line();
+    return all;
+}
+
+struct PlainList : store::EntryList {
+    QList<store::EntryListItem> items;
+    void clear() override { items.clear(); }
+    void addItems(const QList<store::EntryListItem>& more) override { items += more; }
+    int count() const override { return int(items.size()); }
+    QString itemText(int index) const override { return items[index].text; }
+    qint64 itemData(int index) const override { return items[index].id; }
+    void setCurrentIndex(int) override {}
+};
+
+// One procedure as the program calls it: it runs, then says whether it
+// answered with what the unchanged file holds (for the procedures that read)
+// or reported success (for those that write).
+struct Operation {
+    const char* name;
+    QList<Row> after; // the rows once it is done
+    std::function<std::pair<bool, bool>()> run; // {reported success, answer right}
+};
+
+const QList<Operation>& operations() {
+    static const QList<Operation> all = [] {
+        QList<Row> added = startRows(), replaced = startRows(), deleted = startRows();
+        added << newRow();
+        replaced[1] = replacement();
+        deleted.removeAt(1);
+        const Row& two = startRows()[1];
+        return QList<Operation>{
+            {"save new", added,
+             [] {
+                 qint64 id = 0;
+                 const Row& r = newRow();
+                 const bool ok = bool(modCofra::StoreEntry(0, r.name, r.hint, entry(r.name, r.text), &id));
+                 return std::pair{ok, !ok || id == r.id};
+             }},
+            {"replace", replaced,
+             [] {
+                 const Row& r = replacement();
+                 const bool ok = bool(modCofra::StoreEntry(r.id, r.name, r.hint, entry(r.name, r.text)));
+                 return std::pair{ok, true};
+             }},
+            {"delete", deleted, [] { return std::pair{bool(modCofra::DeleteRecord("tblCofra", "lngID", 2)), true}; }},
+            {"list", startRows(),
+             [] {
+                 PlainList list;
+                 const bool ok = bool(modCofra::FillListFromTable(list, "tblCofra", "lngID", "strName", "1", false));
+                 QStringList names;
+                 for (const auto& item : list.items)
+                     names << QStringLiteral("%1 %2").arg(item.id).arg(item.text);
+                 const QStringList expected{"1 O'Brien", "2 \u00c4PFEL", "3 Bare"};
+                 return std::pair{ok, ok ? names == expected : names.isEmpty()};
+             }},
+            {"load", startRows(),
+             [two] {
+                 QString name = "kept", hint = "kept", text = "kept";
+                 const bool ok = bool(modCofra::LoadEntry(2, name, hint, text));
+                 const QStringList read{name, hint, text};
+                 return std::pair{ok, read == (ok ? QStringList{two.name, two.hint, entry(two.name, two.text)}
+                                                  : QStringList(3, "kept"))};
+             }},
+            {"lookup", startRows(),
+             [] {
+                 // Without regard to the case of a letter outside ASCII.
+                 const std::optional<qint64> id = modCofra::FindEntryID("\u00e4pfel");
+                 return std::pair{id.has_value(), !id || *id == 2};
+             }},
+        };
+    }();
+    return all;
+}
+
+struct FaultKind {
+    const char* name;
+    FaultyDisk::Call call;
+    Failure failure;
+    const char* words; // what the error box must say
+};
+
+// Not among them: a short read in the middle of a file. The engine takes a
+// short read for the end of the file and reads zeros past it, so rows vanish
+// from its answers without an error, and a write to that page damages the
+// file. The system's file layer never gives one there: it reads a partly
+// read range again, and a failing disk reaches the engine as a read error.
+const FaultKind faultKinds[] = {
+    {"write error", FaultyDisk::Write, Failure::Error, "could not be written"},
+    {"write short, disk full", FaultyDisk::Write, Failure::Short, "is full"},
+    {"sync error", FaultyDisk::Sync, Failure::Error, "could not be written"},
+    {"sync, disk full", FaultyDisk::Sync, Failure::Full, "is full"},
+    {"truncate error", FaultyDisk::Truncate, Failure::Error, "could not be written"},
+    {"file size error", FaultyDisk::FileSize, Failure::Error, "could not be read"},
+    {"read error", FaultyDisk::Read, Failure::Error, "could not be read"},
+    {"open refused", FaultyDisk::Open, Failure::Error, "could not be opened"},
+    {"delete error", FaultyDisk::Delete, Failure::Error, "could not be written"},
+};
+
+// Per procedure and fault kind: runs that met the fault, and boxes shown.
+struct Tally {
+    int runs = 0;
+    int faulted = 0;
+    int shown = 0;
+};
+
+} // namespace
+
+class tst_StoreFaults : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_template;
+    QMap<QString, Tally> m_tally;
+    QList<platform::MessageBoxSpec> m_shown;
+    QMessageBox::StandardButton m_answer = QMessageBox::Abort;
+
+    QString templateFile() const { return m_template.filePath("start.db"); }
+    // The program folder's database as the run starts: the three entries, no journal.
+    static bool freshDatabase(const QString& from) {
+        for (const char* suffix : {"", "-journal", "-wal", "-shm"})
+            QFile::remove(store::databasePath() + suffix);
+        return QFile::copy(from, store::databasePath());
+    }
+
+private slots:
+    void initTestCase() {
+        // The faults come from the layer, not the disk: a disk in memory keeps
+        // the thousand runs' syncs from taking a minute.
+        if (QFileInfo(QStringLiteral("/dev/shm")).isWritable())
+            qputenv("TMPDIR", "/dev/shm");
+        QVERIFY(FaultyDisk::install());
+        store::installErrorBox();
+        store::setBusyTimeout(100);
+        // The user answers, and by then the disk is sound again (space freed, a cable put back).
+        // A second box (only ever a failing case) is answered with Abort, so that no Retry can loop.
+        platform::MessageBoxes::setResponder([this](const platform::MessageBoxSpec& box) {
+            m_shown << box;
+            FaultyDisk::disarm();
+            return m_shown.size() == 1 ? m_answer : QMessageBox::Abort;
+        });
+        ProgramFolder folder;
+        for (const Row& row : startRows())
+            QVERIFY(modCofra::StoreEntry(0, row.name, row.hint, entry(row.name, row.text)));
+        QCOMPARE(sql("SELECT lngID, strName, strPassHint, strEntry FROM tblCofra ORDER BY lngID"), lines(startRows()));
+        QVERIFY(QFile::copy(folder.databasePath(), templateFile()));
+    }
+    void cleanupTestCase() {
+        platform::MessageBoxes::setResponder({});
+        // The count of cases, per procedure and fault kind.
+        for (auto it = m_tally.cbegin(); it != m_tally.cend(); ++it)
+            qInfo("%-60s %4d runs, %4d met the fault, %4d boxes", qPrintable(it.key()), it->runs, it->faulted,
+                  it->shown);
+    }
+
+    // Without the layer in the path every case below would pass untested.
+    void layerIsInThePath() {
+        ProgramFolder folder;
+        QVERIFY(freshDatabase(templateFile()));
+        const int reads = FaultyDisk::calls(FaultyDisk::Read), writes = FaultyDisk::calls(FaultyDisk::Write);
+        QVERIFY(operations()[0].run().first);
+        QVERIFY(FaultyDisk::calls(FaultyDisk::Read) > reads);
+        QVERIFY(FaultyDisk::calls(FaultyDisk::Write) > writes);
+        QVERIFY(FaultyDisk::openedFiles().contains(QFileInfo(folder.databasePath()).absoluteFilePath()));
+        QVERIFY(FaultyDisk::openedFiles().contains(QFileInfo(folder.databasePath()).absoluteFilePath() + "-journal"));
+        m_shown.clear();
+        FaultyDisk::arm({FaultyDisk::Open, Failure::Error, 1, true});
+        QVERIFY(!operations()[4].run().first);
+        FaultyDisk::disarm();
+        QCOMPARE(m_shown.size(), 1);
+    }
+
+    void everyStepOfEveryOperation_data() {
+        QTest::addColumn<int>("operation");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("persistent");
+        QTest::addColumn<int>("answer");
+        for (int op = 0; op < operations().size(); ++op)
+            for (int kind = 0; kind < int(std::size(faultKinds)); ++kind)
+                for (const bool persistent : {false, true})
+                    for (const auto answer : {QMessageBox::Abort, QMessageBox::Retry, QMessageBox::Ignore})
+                        QTest::addRow("%s, %s%s, %s", operations()[op].name, faultKinds[kind].name,
+                                      persistent ? " until answered" : " once",
+                                      answer == QMessageBox::Abort   ? "Abort"
+                                      : answer == QMessageBox::Retry ? "Retry"
+                                                                     : "Ignore")
+                            << op << kind << persistent << int(answer);
+    }
+    // Abort and Ignore leave the file as it was; Retry, with the disk sound
+    // again, completes the procedure once.
+    void everyStepOfEveryOperation() {
+        QFETCH(int, operation);
+        QFETCH(int, kind);
+        QFETCH(bool, persistent);
+        QFETCH(int, answer);
+        const Operation& op = operations()[operation];
+        const FaultKind& fault = faultKinds[kind];
+        m_answer = QMessageBox::StandardButton(answer);
+        const bool retry = m_answer == QMessageBox::Retry;
+        ProgramFolder folder;
+        const QString file = QDir::toNativeSeparators(QFileInfo(folder.databasePath()).absoluteFilePath());
+        Tally& tally = m_tally[QStringLiteral("%1, %2").arg(op.name, fault.name)];
+        for (int nth = 1;; ++nth) {
+            QVERIFY(freshDatabase(templateFile()));
+            m_shown.clear();
+            FaultyDisk::arm({fault.call, fault.failure, nth, persistent});
+            const auto [ok, answeredRight] = op.run();
+            const bool met = FaultyDisk::failures() > 0;
+            FaultyDisk::disarm();
+            const QString at = QStringLiteral("at call %1").arg(nth);
+
+            const QStringList check = sql("PRAGMA integrity_check");
+            QVERIFY2(check == QStringList{"ok"}, qPrintable(at + ": " + check.join('/')));
+            const QStringList rows = sql("SELECT lngID, strName, strPassHint, strEntry FROM tblCofra ORDER BY lngID");
+            const QStringList expected = lines(ok ? op.after : startRows());
+            QVERIFY2(rows == expected, qPrintable(at + (ok ? ": done, but the file does not hold it"
+                                                         : ": not done, but the file changed")));
+            QVERIFY2(answeredRight, qPrintable(at + ": the procedure's answer is wrong"));
+            ++tally.runs;
+            tally.faulted += met;
+            tally.shown += int(m_shown.size());
+            if (!met) {
+                QVERIFY2(ok && m_shown.isEmpty(), qPrintable(at + ": failed without meeting the fault"));
+                break;
+            }
+            // A fault the engine worked around needs no word; any other is told once, and
+            // Retry on a sound disk then completes the procedure.
+            QVERIFY2(m_shown.size() <= 1, qPrintable(at + ": more than one box"));
+            QVERIFY2(ok == (m_shown.isEmpty() || retry), qPrintable(at + ": outcome and boxes disagree"));
+            if (m_shown.isEmpty())
+                continue;
+            const platform::MessageBoxSpec& box = m_shown[0];
+            QCOMPARE(box.title, "An Error Occured!");
+            QVERIFY2(box.text.contains(fault.words) && box.text.contains(file), qPrintable(at + ": " + box.text));
+        }
+    }
+};
+
+QTEST_MAIN(tst_StoreFaults)
+#include "tst_storefaults.moc"

@@ -1,0 +1,41 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <array>
+
+// A file layer under SQLite for the tests: it wraps the engine's default one
+// and, when armed, makes calls of one kind fail, as a failing or full disk
+// does. install() makes it the default for every connection of the process,
+// including the ones Qt's driver opens, as long as the driver links the same
+// engine as this process (the system's). Whether it is really in the path is
+// for the test to check: calls() counts what went through it.
+class FaultyDisk {
+public:
+    enum Call { Open, Delete, Read, Write, Truncate, Sync, FileSize, CallCount };
+    // How the chosen call fails. Short: a write stores only its first half and
+    // answers that the disk is full; a read fills only its first half and
+    // answers that it ran out of file (the rest zeros, as the engine asks).
+    enum class Failure { Error, Full, Short };
+
+    struct Fault {
+        Call call = Write;
+        Failure failure = Failure::Error;
+        int nth = 1;             // the first failing call, counted from arming, from 1
+        bool persistent = false; // every later call of the kind fails too, until disarmed
+    };
+
+    // Registers the layer as the default one; later calls do nothing.
+    static bool install();
+    static void arm(const Fault& fault);
+    static void disarm();
+    // Calls of the armed kind that failed since arming.
+    static int failures();
+    // Every call of a kind since the layer was installed, armed or not.
+    static int calls(Call call);
+    // The files opened through the layer, latest last (at most a few hundred kept).
+    static QStringList openedFiles();
+
+    static const char* callName(Call call);
+    // The engine's result code that the fault answers with.
+    static int resultCode(const Fault& fault);
+};
