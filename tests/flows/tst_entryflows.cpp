@@ -295,7 +295,7 @@ private slots:
             rowsAfter = QStringList{"Alpha", open ? "Yankee" : "Zulu"};
             listed = rowsAfter;
             expected = "Entry Changed";
-            QCOMPARE(w.messages.shown().last().text,
+            QCOMPARE(w.messages.shown().value(w.messages.shown().size() - 1).text,
                      QString("The entry \"X\" was changed by another copy of Qor Cofra that uses the same entry "
                              "database: it has been deleted or renamed there.\r\n\r\nNothing was %1. The list now "
                              "shows the entries as they are.")
@@ -333,7 +333,7 @@ private slots:
         }
         if (!step.endsWith("replace yes"))
             QCOMPARE(w.state(), before);
-        QCOMPARE(w.messages.shown().last().title, expected);
+        QCOMPARE(w.messages.shown().value(w.messages.shown().size() - 1).title, expected);
         QCOMPARE(w.messages.unexpected() + w.messages.pending(), 0);
         // One row per name; the other copy's rows as it left them, except a replace the user chose.
         QStringList names, texts;
