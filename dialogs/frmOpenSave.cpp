@@ -1,5 +1,6 @@
 #include "dialogs/frmOpenSave.h"
 
+#include "platform/AppInfo.h"
 #include "platform/BusyCursor.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ScrollBarNames.h"
@@ -198,6 +199,27 @@ qint64 frmOpenSave::selectedID() const {
     return current && current->isSelected() ? current->data(Qt::UserRole).toLongLong() : 0;
 }
 
+QString frmOpenSave::selectedName() const {
+    const QListWidgetItem* current = lstNames->currentItem();
+    return current && current->isSelected() ? current->text() : QString();
+}
+
+void frmOpenSave::tellChangedElsewhere(QWidget* owner, const QString& strName, Change change) {
+    static const char* const what[] = {
+        "Nothing was opened. The list now shows the entries as they are.",
+        "Nothing was deleted. The list now shows the entries as they are.",
+        "Nothing was saved, and the text is as it was. Choose a name and Save again to store it.",
+    };
+    platform::MessageBoxSpec box;
+    box.title = QStringLiteral("Entry Changed");
+    box.text = QStringLiteral("The entry \"%1\" was changed by another copy of %2 that "
+                              "uses the same entry database: it has been deleted or renamed there.\r\n\r\n%3")
+                   .arg(strName, QLatin1String(appinfo::ProductName),
+                        QLatin1String(what[static_cast<int>(change)]));
+    box.icon = platform::MsgIcon::Exclamation;
+    platform::MessageBoxes::show(owner, box);
+}
+
 void frmOpenSave::cmdOpen_Click() {
     if (ynSaveMode) {
         const QString name = txtName->text();
@@ -211,7 +233,7 @@ void frmOpenSave::cmdOpen_Click() {
     if (id == 0)
         return;
     modCofra::SetBusyCursor(true);
-    emit openChosen(id);
+    emit openChosen(id, selectedName());
 }
 
 void frmOpenSave::cmdClose_Click() {
@@ -232,8 +254,13 @@ void frmOpenSave::cmdDelete_Click() {
     question.buttons = QMessageBox::Yes | QMessageBox::No;
     if (platform::MessageBoxes::show(this, question) == QMessageBox::No)
         return;
-    // Refilled whatever the outcome: an entry that another copy of the program
-    // deleted meanwhile leaves the list too.
-    modCofra::DeleteRecord(QLatin1String(TableName), QLatin1String(IdField), id);
+    // The id alone could be another entry's by now: another copy of the program
+    // may have deleted this one and given its id to a new entry.
+    const QString name = selectedName();
+    const store::Outcome deleted = modCofra::DeleteRecord(QLatin1String(TableName), QLatin1String(IdField), id,
+                                                          QLatin1String(NameField), name);
+    if (deleted.changedElsewhere)
+        tellChangedElsewhere(this, name, Change::Delete);
+    // Refilled whatever the outcome, so that the list shows the entries as they are.
     RefreshNameList();
 }

@@ -26,9 +26,15 @@ public:
     void DoSaveOpen(bool ynIsSave, const QString& strName, qint64 lngID);
     void RefreshNameList();
 
+    // What was to be done to an entry that another copy of the program changed meanwhile.
+    enum class Change { Open, Delete, Replace };
+    // Tells the user that the entry was deleted or renamed by another copy of
+    // the program and that nothing was done to it.
+    static void tellChangedElsewhere(QWidget* owner, const QString& strName, Change change);
+
 signals:
-    // The main button in open mode, with the selected entry's id.
-    void openChosen(qint64 lngKID);
+    // The main button in open mode, with the selected entry's id and name.
+    void openChosen(qint64 lngKID, const QString& strName);
     // The main button in save mode, with the typed name.
     void saveChosen(const QString& strName);
     // The chooser was closed (by Close, or by the flow that used it).
@@ -49,6 +55,8 @@ private:
     void cmdDelete_Click();
     // The item data of the selected entry, 0 when nothing is selected.
     qint64 selectedID() const;
+    // The listed name of the selected entry.
+    QString selectedName() const;
 
     QListWidget* lstNames;
     QLineEdit* txtName;

@@ -37,14 +37,14 @@ EntryFlows::EntryFlows(QWidget* mainWindow, EntryEditor* txtMain, DocumentState&
       m_applyFormat(std::move(applyFormat)) {}
 
 void EntryFlows::ShowOpenDialog() {
-    showChooser(false);
+    showChooser(false, m_doc.strEntryName, m_doc.lngEntryID);
 }
 
 void EntryFlows::ShowSaveDialog() {
-    showChooser(true);
+    showChooser(true, m_doc.strEntryName, m_doc.lngEntryID);
 }
 
-void EntryFlows::showChooser(bool ynIsSave) {
+void EntryFlows::showChooser(bool ynIsSave, const QString& strName, qint64 lngID) {
     frmOpenSave* chooser = frmOpenSave::shared(m_main);
     if (chooser != m_chooser) {
         m_chooser = chooser;
@@ -52,15 +52,26 @@ void EntryFlows::showChooser(bool ynIsSave) {
         connect(chooser, &frmOpenSave::saveChosen, this, &EntryFlows::MainSave);
     }
     platform::bringToFront(chooser);
-    chooser->DoSaveOpen(ynIsSave, m_doc.strEntryName, m_doc.lngEntryID);
+    chooser->DoSaveOpen(ynIsSave, strName, lngID);
 }
 
-void EntryFlows::MainOpen(qint64 lngKID) {
+void EntryFlows::MainOpen(qint64 lngKID, const QString& strName) {
     QString name;
     QString hint;
     QString text;
+    const store::Outcome loaded = modCofra::LoadEntry(lngKID, name, hint, text, strName);
+    if (loaded.changedElsewhere) {
+        // The chooser stays, with the entries as they now are.
+        modCofra::SetBusyCursor(false);
+        frmOpenSave* chooser = frmOpenSave::loaded();
+        frmOpenSave::tellChangedElsewhere(chooser ? static_cast<QWidget*>(chooser) : m_main, strName,
+                                          frmOpenSave::Change::Open);
+        if (chooser)
+            chooser->RefreshNameList();
+        return;
+    }
     // A load that failed has been reported; there is nothing to open.
-    if (!modCofra::LoadEntry(lngKID, name, hint, text)) {
+    if (!loaded) {
         frmOpenSave::unload();
         modCofra::SetBusyCursor(false);
         return;
@@ -89,10 +100,8 @@ void EntryFlows::MainSave(const QString& strName) {
     // now could add a second entry of the same name.
     if (!found)
         return;
-    const qint64 id = *found;
-    if (id != 0 && !askYesNo(m_main, QStringLiteral("Replace Entry?"),
-                             QStringLiteral("There is already an Entry with that name.\r\n\r\n"
-                                            "Would you like to Replace the entry?")))
+    qint64 id = *found;
+    if (id != 0 && !askReplace())
         return;
 
     // What the text is decides the rest; the chooser stays up until the save goes ahead.
@@ -124,9 +133,8 @@ void EntryFlows::MainSave(const QString& strName) {
         entry = m_txtMain->Text();
     }
 
-    qint64 storedId = 0;
-    if (!modCofra::StoreEntry(id, strName, m_doc.strEntryHint, entry, &storedId)) {
-        // Reported by the store; the editor and the open entry go back to how the save found them.
+    // The editor and the open entry go back to how the save found them.
+    const auto putBack = [&] {
         if (encryptNow) {
             m_txtMain->setText(before);
             m_doc.strEntryHint = hintBefore;
@@ -135,6 +143,33 @@ void EntryFlows::MainSave(const QString& strName) {
                 m_applyFormat();
         }
         modCofra::SetBusyCursor(false);
+    };
+    qint64 storedId = 0;
+    for (;;) {
+        const store::Outcome stored = modCofra::StoreEntry(id, strName, m_doc.strEntryHint, entry, &storedId);
+        if (stored)
+            break;
+        if (!stored.changedElsewhere) {
+            putBack(); // reported by the store
+            return;
+        }
+        modCofra::SetBusyCursor(false);
+        if (stored.nameNowAt != 0) {
+            // Another copy saved an entry of this name while the key was asked
+            // for: the same question as if it had been there from the start.
+            if (!askReplace()) {
+                putBack();
+                return;
+            }
+            id = stored.nameNowAt;
+            modCofra::SetBusyCursor(true);
+            continue;
+        }
+        // The entry to replace was deleted or renamed meanwhile: nothing is
+        // written, and the chooser comes back with the entries as they now are.
+        putBack();
+        frmOpenSave::tellChangedElsewhere(m_main, strName, frmOpenSave::Change::Replace);
+        showChooser(true, strName, 0);
         return;
     }
     if (!strName.isEmpty())
@@ -150,6 +185,12 @@ void EntryFlows::MainSave(const QString& strName) {
     if (m_applyFormat && !encryptNow)
         m_applyFormat();
     modCofra::SetBusyCursor(false);
+}
+
+bool EntryFlows::askReplace() {
+    return askYesNo(m_main, QStringLiteral("Replace Entry?"),
+                    QStringLiteral("There is already an Entry with that name.\r\n\r\n"
+                                   "Would you like to Replace the entry?"));
 }
 
 EntryFlows::Shape EntryFlows::askAlreadyEncrypted() {

@@ -22,7 +22,9 @@ public:
 
     void ShowOpenDialog();
     void ShowSaveDialog();
-    void MainOpen(qint64 lngKID);
+    // Opens the entry of that id; with a name, only while the row still
+    // carries it (the chooser's list may be older than another copy's changes).
+    void MainOpen(qint64 lngKID, const QString& strName = QString());
     void MainSave(const QString& strName);
 
     // Shows the chooser in save mode and runs window events until it is
@@ -30,12 +32,14 @@ public:
     bool saveThroughChooser();
 
 private:
-    // Shows the chooser (loading it and listening to it when needed) in the given mode.
-    void showChooser(bool ynIsSave);
+    // Shows the chooser (loading it and listening to it when needed) in the
+    // given mode, with that name or id to select.
+    void showChooser(bool ynIsSave, const QString& strName, qint64 lngID);
     // "Already Encrypted?" for a text of a ciphertext's shape that this program
     // did not put there: Yes stores it as it is, No encrypts it, Cancel stops.
     enum class Shape { StoreAsItIs, Encrypt, Stop };
     Shape askAlreadyEncrypted();
+    bool askReplace();
 
     QPointer<frmOpenSave> m_chooser;
     QWidget* m_main;

@@ -57,6 +57,13 @@ qsizetype characterCount(const QString& text) {
     return count;
 }
 
+// Two names are the same entry's when they are equal without regard to the
+// case of any letter: the lookup's comparison, which every check of a row's
+// name uses too.
+bool sameName(const QString& a, const QString& b) {
+    return QString::compare(a, b, Qt::CaseInsensitive) == 0;
+}
+
 // The error a step that read rows ended with, if it did not simply run out of them.
 StepResult readError(const QSqlQuery& query) {
     return query.lastError().isValid() ? StepResult(fromSqlError(query.lastError())) : std::nullopt;
@@ -119,10 +126,68 @@ private:
     QSqlDatabase m_db;
 };
 
+// Runs `body` inside a write transaction taken at once (BEGIN IMMEDIATE), so
+// that no other copy of the program writes between what the body reads and
+// what it writes. The body clears `keep` when it found that nothing is to be
+// written; its work is then undone, as it is after any failure, so that a
+// Retry starts afresh.
+StepResult inWriteTransaction(Connection& connection, const std::function<StepResult(bool& keep)>& body) {
+    {
+        QSqlQuery begin;
+        if (auto error = connection.run(begin, QStringLiteral("BEGIN IMMEDIATE;")))
+            return error;
+    }
+    bool keep = true;
+    StepResult error = body(keep);
+    if (!error && keep) {
+        QSqlQuery commit;
+        error = connection.run(commit, QStringLiteral("COMMIT;"));
+    }
+    if (error || !keep) {
+        QSqlQuery rollback;
+        connection.run(rollback, QStringLiteral("ROLLBACK;"));
+    }
+    return error;
+}
+
+// The lngID of the first row whose name is the same as `name`, 0 when none is.
+// The engine folds the case of ASCII letters only, so names are compared
+// here; the engine only passes over the names that cannot match by length.
+StepResult lookUp(Connection& connection, const QString& name, qint64& id) {
+    id = 0;
+    QSqlQuery query;
+    if (auto error = connection.run(
+            query, QStringLiteral("SELECT lngID, strName FROM tblCofra WHERE length(strName) = ? ORDER BY lngID;"),
+            {characterCount(name)}))
+        return error;
+    while (query.next()) {
+        if (sameName(query.value(1).toString(), name)) {
+            id = query.value(0).toLongLong();
+            return std::nullopt;
+        }
+    }
+    return readError(query);
+}
+
+// secure_delete clears a deleted row in the file, but in write-ahead-log mode
+// (another tool may leave the file so) earlier copies of its pages stay in the
+// log until a checkpoint: copy the log back and empty it now. A checkpoint that
+// another program's reading holds up is done by the last connection to close;
+// the row is deleted either way.
+void clearLog(Connection& connection) {
+    QSqlQuery mode;
+    if (!connection.run(mode, QStringLiteral("PRAGMA journal_mode;")) && mode.next() &&
+        mode.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0) {
+        mode.finish();
+        QSqlQuery checkpoint;
+        connection.run(checkpoint, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE);"));
+    }
+}
+
 // Runs one procedure: opens its connection and runs its step, each guarded by
 // the "An Error Occured!" question, and lets pending events run once the
 // connection is gone unless the user chose Abort.
-Outcome runGuarded(const std::function<StepResult(Connection&)>& step) {
+Outcome runGuarded(const std::function<StepResult(Connection&)>& step, const bool* changedElsewhere = nullptr) {
     Outcome outcome;
     bool aborted = false;
     // False when the step stays undone.
@@ -142,6 +207,10 @@ Outcome runGuarded(const std::function<StepResult(Connection&)>& step) {
     {
         Connection connection;
         outcome.ok = guarded([&] { return connection.open(); }) && guarded([&] { return step(connection); });
+    }
+    if (outcome.ok && changedElsewhere && *changedElsewhere) {
+        outcome.ok = false;
+        outcome.changedElsewhere = true;
     }
     if (!aborted)
         platform::PendingEvents::run();
@@ -190,75 +259,87 @@ QString NullToEmpty(const QVariant& value) {
     return value.isNull() ? QString() : value.toString();
 }
 
-Outcome LoadEntry(qint64 id, QString& name, QString& hint, QString& text) {
-    return store::runGuarded([&](store::Connection& connection) -> StepResult {
-        QSqlQuery query;
-        if (auto error = connection.run(query, QStringLiteral("SELECT * FROM tblCofra WHERE lngID = ?;"), {id}))
-            return error;
-        if (!query.next())
-            return query.lastError().isValid() ? store::fromSqlError(query.lastError()) : store::noRowError(id);
-        // Read whole before any out-argument changes, so a failure leaves them all as they were.
-        const QString readName = NullToEmpty(query.value(QStringLiteral("strName")));
-        const QString readHint = NullToEmpty(query.value(QStringLiteral("strPassHint")));
-        const QString readText = NullToEmpty(query.value(QStringLiteral("strEntry")));
-        if (auto error = store::readError(query))
-            return error;
-        name = readName;
+Outcome LoadEntry(qint64 id, QString& name, QString& hint, QString& text, const QString& expectedName) {
+    bool changed = false;
+    const bool checked = !expectedName.isEmpty();
+    return store::runGuarded(
+        [&](store::Connection& connection) -> StepResult {
+            changed = false;
+            QSqlQuery query;
+            if (auto error = connection.run(query, QStringLiteral("SELECT * FROM tblCofra WHERE lngID = ?;"), {id}))
+                return error;
+            if (!query.next()) {
+                if (auto error = store::readError(query))
+                    return error;
+                changed = checked;
+                return checked ? StepResult() : StepResult(store::noRowError(id));
+            }
+            // Read whole before any out-argument changes, so a failure leaves them all as they were.
+            const QString readName = NullToEmpty(query.value(QStringLiteral("strName")));
+            const QString readHint = NullToEmpty(query.value(QStringLiteral("strPassHint")));
+            const QString readText = NullToEmpty(query.value(QStringLiteral("strEntry")));
+            if (auto error = store::readError(query))
+                return error;
+            // The id came from a list or a lookup of an earlier moment; another
+            // copy may have deleted that entry and given its id to a new one.
+            if (checked && !store::sameName(readName, expectedName)) {
+                changed = true;
+                return std::nullopt;
+            }
+            name = readName;
         hint = readHint;
-        text = readText;
-        return std::nullopt;
-    });
+            text = readText;
+            return std::nullopt;
+        },
+        &changed);
 }
 
 std::optional<qint64> FindEntryID(const QString& name) {
     qint64 id = 0;
-    // The engine folds the case of ASCII letters only, so names are compared
-    // here; the engine only passes over the names that cannot match by length.
-    const Outcome outcome = store::runGuarded([&](store::Connection& connection) -> StepResult {
-        id = 0;
-        QSqlQuery query;
-        if (auto error = connection.run(
-                query,
-                QStringLiteral("SELECT lngID, strName FROM tblCofra WHERE length(strName) = ? ORDER BY lngID;"),
-                {store::characterCount(name)}))
-            return error;
-        while (query.next()) {
-            if (QString::compare(query.value(1).toString(), name, Qt::CaseInsensitive) == 0) {
-                id = query.value(0).toLongLong();
-                return std::nullopt;
-            }
-        }
-        return store::readError(query);
-    });
+    const Outcome outcome =
+        store::runGuarded([&](store::Connection& connection) { return store::lookUp(connection, name, id); });
     return outcome ? std::optional<qint64>(id) : std::nullopt;
 }
 
 Outcome StoreEntry(qint64 id, const QString& name, const QString& hint, const QString& text, qint64* storedId) {
-    return store::runGuarded([&](store::Connection& connection) -> StepResult {
-        QSqlQuery query;
-        const QVariantList values{store::textValue(name), store::textValue(hint), store::textValue(text)};
-        if (id == 0) {
-            if (auto error = connection.run(
+    bool changed = false;
+    qint64 nameNowAt = 0;
+    Outcome outcome = store::runGuarded(
+        [&](store::Connection& connection) -> StepResult {
+            changed = false;
+            return store::inWriteTransaction(connection, [&](bool& keep) -> StepResult {
+                // The caller looked the name up before the user answered its
+                // questions; another copy may have saved or deleted it since.
+                if (auto error = store::lookUp(connection, name, nameNowAt))
+                    return error;
+                if (nameNowAt != id) {
+                    changed = true;
+                    keep = false;
+                    return std::nullopt;
+                }
+                QSqlQuery query;
+                const QVariantList values{store::textValue(name), store::textValue(hint), store::textValue(text)};
+                if (id == 0) {
+                    if (auto error = connection.run(query,
+                                                    QStringLiteral("INSERT INTO tblCofra (strName, strPassHint, "
+                                                                   "strEntry) VALUES (?, ?, ?);"),
+                                                    values))
+                        return error;
+                    nameNowAt = query.lastInsertId().toLongLong();
+                    return std::nullopt;
+                }
+                return connection.run(
                     query,
-                    QStringLiteral("INSERT INTO tblCofra (strName, strPassHint, strEntry) VALUES (?, ?, ?);"),
-                    values))
-                return error;
-            if (storedId)
-                *storedId = query.lastInsertId().toLongLong();
-            return std::nullopt;
-        }
-        if (auto error = connection.run(
-                query,
-                QStringLiteral("UPDATE tblCofra SET strName = ?, strPassHint = ?, strEntry = ? WHERE lngID = ?;"),
-                values + QVariantList{id}))
-            return error;
-        // The row was deleted meanwhile: nothing is written.
-        if (query.numRowsAffected() < 1)
-            return store::noRowError(id);
-        if (storedId)
-            *storedId = id;
-        return std::nullopt;
-    });
+                    QStringLiteral("UPDATE tblCofra SET strName = ?, strPassHint = ?, strEntry = ? WHERE lngID = ?;"),
+                    values + QVariantList{id});
+            });
+        },
+        &changed);
+    if (outcome.changedElsewhere)
+        outcome.nameNowAt = nameNowAt;
+    else if (outcome && storedId)
+        *storedId = nameNowAt;
+    return outcome;
 }
 
 Outcome DeleteRecord(const QString& table, const QString& field, qint64 value) {
@@ -271,19 +352,45 @@ Outcome DeleteRecord(const QString& table, const QString& field, qint64 value) {
             return error;
         if (query.numRowsAffected() < 1)
             return store::noRowError(value);
-        // secure_delete clears the row in the file, but in write-ahead-log mode
-        // (another tool may leave the file so) earlier copies of its pages stay
-        // in the log until a checkpoint: copy the log back and empty it now.
-        // A checkpoint that another program's reading holds up is done by the
-        // last connection to close; the row is deleted either way.
-        QSqlQuery mode;
-        if (!connection.run(mode, QStringLiteral("PRAGMA journal_mode;")) && mode.next() &&
-            mode.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0) {
-            QSqlQuery checkpoint;
-            connection.run(checkpoint, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE);"));
-        }
+        store::clearLog(connection);
         return std::nullopt;
     });
+}
+
+Outcome DeleteRecord(const QString& table, const QString& field, qint64 value, const QString& nameField,
+                     const QString& expectedName) {
+    bool changed = false;
+    return store::runGuarded(
+        [&](store::Connection& connection) -> StepResult {
+            changed = false;
+            if (auto error = store::checkNames({table, field, nameField}))
+                return error;
+            const StepResult failed = store::inWriteTransaction(connection, [&](bool& keep) -> StepResult {
+                    // The id came from a list of an earlier moment; another copy may
+                    // have deleted that entry and given its id to a new one.
+                    QSqlQuery query;
+                    if (auto error = connection.run(
+                            query, QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?;").arg(nameField, table, field),
+                            {value}))
+                        return error;
+                    const bool found = query.next();
+                    if (auto error = store::readError(query))
+                        return error;
+                    if (!found || !store::sameName(NullToEmpty(query.value(0)), expectedName)) {
+                        changed = true;
+                        keep = false;
+                        return std::nullopt;
+                    }
+                    query.finish();
+                    QSqlQuery deletion;
+                    return connection.run(deletion, QStringLiteral("DELETE FROM %1 WHERE %2 = ?;").arg(table, field),
+                                          {value});
+                });
+            if (!failed && !changed)
+                store::clearLog(connection);
+            return failed;
+        },
+        &changed);
 }
 
 Outcome FillListFromTable(store::EntryList& list, const QString& table, const QString& idField,

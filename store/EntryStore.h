@@ -12,6 +12,14 @@ class EntryList;
 struct Outcome {
     bool ok = true;
     QString error;
+    // The row meant is gone or carries another name, or a save's name is now
+    // on another row than the caller found: another copy of the program changed
+    // the file since the caller looked. Nothing was read or written and no box
+    // was shown; the caller tells the user.
+    bool changedElsewhere = false;
+    // For a save that was changed elsewhere: the id of the row that now carries
+    // the name, 0 when none does.
+    qint64 nameNowAt = 0;
     explicit operator bool() const { return ok; }
 };
 
@@ -26,17 +34,29 @@ struct Outcome {
 namespace modCofra {
 
 // Reads one entry; on failure the out-arguments keep what the caller put in.
-store::Outcome LoadEntry(qint64 id, QString& name, QString& hint, QString& text);
+// With an expected name, a row that is gone or carries another name (compared
+// as FindEntryID compares) is changedElsewhere rather than an error.
+store::Outcome LoadEntry(qint64 id, QString& name, QString& hint, QString& text,
+                         const QString& expectedName = QString());
 // The lngID of the first row whose name equals `name` without regard to the
 // case of any letter, 0 when there is none, nothing when the file could not be read.
 std::optional<qint64> FindEntryID(const QString& name);
-// Inserts (id 0) or changes the row with that id; a row that is gone is a
-// failure. `storedId`, when given, receives the id of the row written.
+// Inserts (id 0) or changes the row with that id, which must be the one that
+// FindEntryID(name) gives: the lookup and the write run in one write
+// transaction, and when the name is on no row or another row by then (another
+// copy of the program deleted it or saved it meanwhile), nothing is written and
+// the outcome is changedElsewhere with nameNowAt. `storedId`, when given,
+// receives the id of the row written.
 store::Outcome StoreEntry(qint64 id, const QString& name, const QString& hint, const QString& text,
                           qint64* storedId = nullptr);
 // Deletes the row; no row of that id is a failure. No copy of the row's
 // content stays in the file or its write-ahead log.
 store::Outcome DeleteRecord(const QString& table, const QString& field, qint64 value);
+// The same, for the row only while its nameField still holds expectedName
+// (compared as FindEntryID compares), checked and deleted in one write
+// transaction; a row that is gone or renamed is changedElsewhere.
+store::Outcome DeleteRecord(const QString& table, const QString& field, qint64 value, const QString& nameField,
+                            const QString& expectedName);
 // Lists the text field of every row whose text is not empty, each entry
 // carrying its own row's id field, then selects the first entry whose text
 // (selectByText) or id (otherwise, wanted read as a number) equals wanted, or

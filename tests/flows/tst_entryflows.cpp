@@ -242,21 +242,112 @@ private slots:
         QCOMPARE(w.messages.shown()[0].text,
                  "There is already an Entry with that name.\r\n\r\nWould you like to Replace the entry?");
         QCOMPARE(sql("SELECT lngID, strName FROM tblCofra"), (QStringList{"1|Low", "4294967297|\u00e4pfel"}));
+    }
 
-        // The row goes between the listing and Open: the error box, and no key is asked for.
-        click(w.toolButton(1));
-        auto* list = frmOpenSave::loaded()->findChild<QListWidget*>("lstNames");
-        list->setCurrentItem(list->findItems("Low", Qt::MatchExactly).value(0));
-        sql("DELETE FROM tblCofra WHERE lngID = 1");
+    void anotherCopyMeanwhile_data() {
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<bool>("reusesIds");
+        for (const char* step : {"list then open", "list then delete", "lookup then replace",
+                                 "lookup then store, replace yes", "lookup then store, replace no"}) {
+            QTest::addRow("%s, shipped table", step) << QString(step) << false;
+            QTest::addRow("%s, table without AUTOINCREMENT", step) << QString(step) << true;
+        }
+    }
+    // Another copy of the program, here the test's own connection, changes the
+    // file between what this copy saw and what it does: deletes the entry and
+    // saves a new one (which, on a table without AUTOINCREMENT, gets the
+    // deleted id), or saves the very name being saved. Every write lands on
+    // the row it was meant for or nowhere, and the user is told.
+    void anotherCopyMeanwhile() {
+        QFETCH(QString, step);
+        QFETCH(bool, reusesIds);
+        Window w;
+        if (reusesIds) {
+            sql("DROP TABLE tblCofra");
+            sql("CREATE TABLE tblCofra (lngID INTEGER PRIMARY KEY, strName TEXT, strPassHint TEXT, strEntry TEXT)");
+        }
+        const QString theirs = cipherOf("their text", "b");
+        sql("INSERT INTO tblCofra (strName, strPassHint, strEntry) VALUES ('Alpha', 'h', '" + theirs +
+            "'), ('X', 'h', '" + theirs + "')");
+        const QString replaceX = "DELETE FROM tblCofra WHERE strName = 'X'";
+        const auto saveAsOther = [&](const QString& name) {
+            sql("INSERT INTO tblCofra (strName, strPassHint, strEntry) VALUES ('" + name + "', 'hb', '" + theirs + "')");
+        };
+        const bool appears = step.startsWith("lookup then store");
+        w.typeAtEnd("mine");
         const QString before = w.state();
-        w.messages.clear();
-        w.messages.queue(Abort);
-        w.answerKey("k");
-        chooserButton("cmdOpen");
-        QCOMPARE(w.titles(), QStringList{"An Error Occured!"});
-        QCOMPARE(w.state(), before);
-        QTest::qWait(50);
-        QVERIFY(!w.keyDialog.fired());
+        QString expected; // the last box's title
+        QStringList rowsAfter;
+        QStringList listed;
+
+        if (step.startsWith("list then")) {
+            const bool open = step == "list then open";
+            click(w.toolButton(1));
+            auto* list = frmOpenSave::loaded()->findChild<QListWidget*>("lstNames");
+            list->setCurrentItem(list->findItems("X", Qt::MatchExactly).value(0));
+            sql(replaceX);
+            saveAsOther(open ? "Yankee" : "Zulu");
+            if (!open)
+                w.messages.queue(Yes); // Delete X?
+            w.messages.queue(Ok);
+            w.answerKey("b");
+            chooserButton(open ? "cmdOpen" : "cmdDelete");
+            rowsAfter = QStringList{"Alpha", open ? "Yankee" : "Zulu"};
+            listed = rowsAfter;
+            expected = "Entry Changed";
+            QCOMPARE(w.messages.shown().value(w.messages.shown().size() - 1).text,
+                     QString("The entry \"X\" was changed by another copy of Qor Cofra that uses the same entry "
+                             "database: it has been deleted or renamed there.\r\n\r\nNothing was %1. The list now "
+                             "shows the entries as they are.")
+                         .arg(open ? "opened" : "deleted"));
+        } else {
+            // The other copy acts while this copy's key dialog is up.
+            w.keyDialog.onNextModal([&](QWidget* dialog) {
+                if (!appears)
+                    sql(replaceX);
+                saveAsOther(appears ? "Dup" : "Yankee");
+                typeCharacters(dialog->findChild<QLineEdit*>("txtPhiVer"), "a");
+                QTest::keyClicks(dialog->findChild<QLineEdit*>("txtHint"), "ha");
+                click(dialog->findChild<QPushButton*>("cmdOK"));
+            });
+            w.messages.clear();
+            // Replace Entry?, for X, or for the Dup that appeared
+            w.messages.queue(step.endsWith("replace no") ? No : Yes);
+            if (!appears)
+                w.messages.queue(Ok); // Entry Changed
+            w.saveAs(appears ? "Dup" : "X");
+            QVERIFY(w.keyDialog.fired());
+            if (step.endsWith("replace yes")) {
+                QCOMPARE(w.state().section('|', 1), "Qor Cofra - Dup|3|Dup");
+                QCOMPARE(modCofra::RC4Transform(rows().value(2).section('|', 3), "a"), "a" + before.section('|', 0, 0));
+            } else {
+                QCOMPARE(w.state(), before);
+            }
+            rowsAfter = appears ? QStringList{"Alpha", "X", "Dup"} : QStringList{"Alpha", "Yankee"};
+            expected = appears ? "Replace Entry?" : "Entry Changed";
+            QCOMPARE(w.titles(), (appears ? QStringList{expected} : QStringList{"Replace Entry?", expected}));
+            if (!appears) { // the chooser is back, to save again
+                QVERIFY(frmOpenSave::loaded() && frmOpenSave::loaded()->isVisible());
+                listed = rowsAfter;
+            }
+        }
+        if (!step.endsWith("replace yes"))
+            QCOMPARE(w.state(), before);
+        QCOMPARE(w.messages.shown().value(w.messages.shown().size() - 1).title, expected);
+        QCOMPARE(w.messages.unexpected() + w.messages.pending(), 0);
+        // One row per name; the other copy's rows as it left them, except a replace the user chose.
+        QStringList names, texts;
+        for (const QString& row : sql("SELECT strName, strEntry FROM tblCofra ORDER BY lngID"))
+            names << row.section('|', 0, 0), texts << row.section('|', 1);
+        QCOMPARE(names, rowsAfter);
+        QCOMPARE(texts.count(theirs), rowsAfter.size() - step.endsWith("replace yes"));
+        if (!listed.isEmpty()) {
+            auto* list = frmOpenSave::loaded()->findChild<QListWidget*>("lstNames");
+            QStringList shown;
+            for (int row = 0; row < list->count(); ++row)
+                shown << list->item(row)->text();
+            QCOMPARE(shown, listed);
+        }
     }
 
     // Strong encryption is the user's choice: its box starts unticked, then as
