@@ -9,8 +9,14 @@
 #include "platform/SettingsStore.h"
 
 #include <QWidget>
+#include <algorithm>
 
 namespace {
+
+// What must stay on the screen of a window, in pixels: a title bar with room
+// around it, and a stretch of it wide enough to take hold of.
+constexpr int kOnScreenHeight = 50;
+constexpr int kOnScreenWidth = 100;
 
 const QString kSection = QStringLiteral("Window");
 
@@ -60,8 +66,9 @@ bool mayMove(const QWidget* window) {
 } // namespace
 
 WinSettings::WinSettings(QWidget* window, EntryEditor* txtMain, const QVector<ColourSwatch*>& cmdColors,
-                         DocumentState& doc)
-    : m_window(window), m_txtMain(txtMain), m_cmdColors(cmdColors), m_doc(doc) {}
+                         DocumentState& doc, std::function<QSize()> smallestUsable)
+    : m_window(window), m_txtMain(txtMain), m_cmdColors(cmdColors), m_doc(doc),
+      m_smallestUsable(std::move(smallestUsable)) {}
 
 void WinSettings::keepOnScreen() {
     using platform::Screen;
@@ -78,6 +85,19 @@ void WinSettings::keepOnScreen() {
         p.width = screenWidth - 100;
     if (p.height < 0 || p.height > screenHeight)
         p.height = screenHeight - 100;
+    // A damaged or hand-edited store can still leave a window too small to use
+    // or with only a corner on the screen. It keeps its origin when enough of it
+    // stays on the screen to be seen and dragged: the title bar's height and a
+    // grab's width; otherwise it goes to the screen's corner as in the steps above.
+    if (p.top > screenHeight - Screen::toTwipsY(kOnScreenHeight))
+        p.top = 0;
+    if (p.left > screenWidth - Screen::toTwipsX(kOnScreenWidth))
+        p.left = 0;
+    if (m_smallestUsable) {
+        const QSize smallest = m_smallestUsable();
+        p.width = std::max(p.width, Screen::toTwipsX(smallest.width()));
+        p.height = std::max(p.height, Screen::toTwipsY(smallest.height()));
+    }
     m_window->move(Screen::toPixelsX(p.left), Screen::toPixelsY(p.top));
     m_window->resize(Screen::toPixelsX(p.width), Screen::toPixelsY(p.height));
 }

@@ -1,5 +1,7 @@
 #pragma once
+#include <QSize>
 #include <QVector>
+#include <functional>
 
 class ColourSwatch;
 class EntryEditor;
@@ -8,11 +10,12 @@ struct DocumentState;
 
 // The main window's placement, the format state and the two colours, kept in
 // the settings store (section "Window") between runs. Both directions keep the
-// window on the screen.
+// window on the screen, at a size that can be used.
 class WinSettings {
 public:
+    // `smallestUsable` gives the size below which the window would hide some of its controls.
     WinSettings(QWidget* window, EntryEditor* txtMain, const QVector<ColourSwatch*>& cmdColors,
-                DocumentState& doc);
+                DocumentState& doc, std::function<QSize()> smallestUsable);
 
     void LoadWinSettings();
     void SaveWinSettings();
@@ -24,4 +27,5 @@ private:
     EntryEditor* m_txtMain;
     QVector<ColourSwatch*> m_cmdColors;
     DocumentState& m_doc;
+    std::function<QSize()> m_smallestUsable;
 };

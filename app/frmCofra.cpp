@@ -26,7 +26,9 @@
 #include <QIcon>
 #include <QLocale>
 #include <QMenuBar>
+#include <QTextDocument>
 #include <QToolButton>
+#include <QtMath>
 
 namespace {
 
@@ -83,7 +85,8 @@ frmCofra::frmCofra(QWidget* parent) : QMainWindow(parent) {
         this, txtMain, cmdToolBar[0], m_doc, [this]() { ApplyFormat(); }, this);
     m_flows = new EntryFlows(
         this, txtMain, m_doc, *m_encryption, [this]() { ApplyFormat(); }, this);
-    m_settings = std::make_unique<WinSettings>(this, txtMain, m_format->cmdColors(), m_doc);
+    m_settings = std::make_unique<WinSettings>(this, txtMain, m_format->cmdColors(), m_doc,
+                                                [this]() { return smallestUsableSize(); });
     m_encryption->ShowEncryptionState();
 
     buildMenus();
@@ -193,15 +196,29 @@ void frmCofra::Form_Load() {
 void frmCofra::fitTopRow() {
     if (isMaximized() || isFullScreen())
         return;
+    const int needed = smallestUsableSize().width();
+    if (width() < needed)
+        resize(needed, height());
+}
+
+// The whole row of controls above the editor, and a few lines of text below it.
+QSize frmCofra::smallestUsableSize() const {
+    using platform::Screen;
     int right = 0;
     for (const QWidget* control : m_client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (control != txtMain)
             right = qMax(right, control->geometry().right() + 1);
     }
     // The client spans the whole width of the window: there are no side docks.
-    const int needed = qMin(right + platform::Screen::toPixelsX(kMargin), platform::Screen::sizePixels().width());
-    if (width() < needed)
-        resize(needed, height());
+    const int width = right + Screen::toPixelsX(kMargin);
+    // Below the menu bar: the row, the editor's frame and page margins, the lines.
+    constexpr int kLines = 3;
+    const int editor = 2 * (txtMain->frameWidth() + qCeil(txtMain->document()->documentMargin())) +
+                       kLines * txtMain->fontMetrics().lineSpacing();
+    const int height = menuBar()->sizeHint().height() + Screen::toPixelsY(kEditorTop) + editor +
+                       Screen::toPixelsY(kMargin);
+    const QSize screen = Screen::sizePixels();
+    return {qMin(width, screen.width()), qMin(height, screen.height())};
 }
 
 void frmCofra::MainOpen(qint64 lngKID) {

@@ -67,6 +67,7 @@ private:
     void showFind();
     void Form_Resize();
     void fitTopRow();
+    QSize smallestUsableSize() const;
 
     DocumentState m_doc;
     QWidget* m_client = nullptr;
