@@ -20,8 +20,16 @@ public:
     void LoadWinSettings();
     void SaveWinSettings();
 
+    // The window's placement in twips: left and top of its frame, width and height of the window.
+    struct Placement {
+        double left, top, width, height;
+    };
+
 private:
-    void keepOnScreen();
+    // Moves and sizes the window onto the screen and to a usable size, and
+    // returns that placement. With `enlarge` false a window the user made
+    // smaller than usable keeps its size; the placement returned does not.
+    Placement keepOnScreen(bool enlarge);
 
     QWidget* m_window;
     EntryEditor* m_txtMain;
