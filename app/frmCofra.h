@@ -66,7 +66,7 @@ private:
     void ApplyFormat();
     void showFind();
     void Form_Resize();
-    void fitTopRow();
+    void fitUsableSize();
     QSize smallestUsableSize() const;
 
     DocumentState m_doc;

@@ -56,7 +56,8 @@ namespace {
 int toPixels(double pixels) {
     if (!std::isfinite(pixels))
         return 0;
-    return static_cast<int>(std::lround(std::clamp(pixels, -double(QWIDGETSIZE_MAX), double(QWIDGETSIZE_MAX))));
+    return static_cast<int>(
+        std::lround(std::clamp(pixels, -double(QWIDGETSIZE_MAX), double(QWIDGETSIZE_MAX))));
 }
 
 } // namespace

@@ -25,12 +25,15 @@ void TestMessageBoxes::escapeAnswers_data() {
     QTest::addColumn<Button>("answer");
     // Every button set the program shows, with the default it gives it.
     QTest::newRow("OK") << Buttons(QMessageBox::Ok) << QMessageBox::NoButton << QMessageBox::Ok;
-    QTest::newRow("OK and Help") << (QMessageBox::Ok | QMessageBox::Help) << QMessageBox::Ok << QMessageBox::Ok;
-    QTest::newRow("Yes and No") << (QMessageBox::Yes | QMessageBox::No) << QMessageBox::NoButton << QMessageBox::No;
+    QTest::newRow("OK and Help") << (QMessageBox::Ok | QMessageBox::Help) << QMessageBox::Ok
+                                 << QMessageBox::Ok;
+    QTest::newRow("Yes and No") << (QMessageBox::Yes | QMessageBox::No) << QMessageBox::NoButton
+                                << QMessageBox::No;
     QTest::newRow("Yes, No and Cancel") << (QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)
                                         << QMessageBox::No << QMessageBox::Cancel;
-    QTest::newRow("Abort, Retry and Ignore") << (QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore)
-                                             << QMessageBox::Retry << QMessageBox::Abort;
+    QTest::newRow("Abort, Retry and Ignore")
+        << (QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore) << QMessageBox::Retry
+        << QMessageBox::Abort;
 }
 
 void TestMessageBoxes::escapeAnswers() {

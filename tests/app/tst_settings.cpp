@@ -73,8 +73,8 @@ void TestSettings::placementIsKeptOnTheScreen_data() {
     QTest::newRow("a few pixels") << QSize(1280, 900) << QStringList{"Width=100", "Height=100"} << QRect();
     QTest::newRow("all huge") << QSize(1280, 900)
                               << QStringList{"Top=1e12", "Left=1e12", "Width=1e12", "Height=1e12"} << QRect();
-    QTest::newRow("a corner on the screen") << QSize(1280, 900) << QStringList{"Left=19000", "Top=13000"}
-                                            << QRect();
+    QTest::newRow("a corner on the screen")
+        << QSize(1280, 900) << QStringList{"Left=19000", "Top=13000"} << QRect();
 }
 
 // Whatever the store holds, the window starts with its row of controls and a
@@ -97,13 +97,15 @@ void TestSettings::placementIsKeptOnTheScreen() {
 
     const QRect seen = QRect(QPoint(0, 0), screen).intersected(app.window->frameGeometry());
     QVERIFY2(seen.width() >= 100 && seen.height() >= 50,
-             qPrintable(QStringLiteral("%1 x %2 of the window on the screen").arg(seen.width()).arg(seen.height())));
+             qPrintable(
+                 QStringLiteral("%1 x %2 of the window on the screen").arg(seen.width()).arg(seen.height())));
     const QWidget* client = app.window->centralWidget();
     for (const QWidget* control : client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        QVERIFY2(control->geometry().right() < client->width() && control->geometry().bottom() < client->height(),
-                 qPrintable(control->objectName() + QStringLiteral(" outside a window of %1 x %2")
-                                                         .arg(placed.width())
-                                                         .arg(placed.height())));
+        QVERIFY2(
+            control->geometry().right() < client->width() && control->geometry().bottom() < client->height(),
+            qPrintable(
+                control->objectName() +
+                QStringLiteral(" outside a window of %1 x %2").arg(placed.width()).arg(placed.height())));
     }
     const EntryEditor* editor = app.window->editor();
     QVERIFY2(editor->viewport()->height() >= 3 * editor->fontMetrics().lineSpacing(),
@@ -120,14 +122,30 @@ void TestSettings::placementIsKeptOnTheScreen() {
              placed);
 }
 
+// Hanging off the screen at close: moved back before "Quit?", and written so.
+// A size the user made too small stays while the program runs; what is
+// written is the smallest usable size, the one a store without a size gives.
 void TestSettings::hangingOffAtCloseIsMovedBack() {
+    AppFixture unsized(ProgramFolder::WithDatabase, false);
+    unsized.setSetting(QStringLiteral("Width"), QStringLiteral("0"));
+    unsized.setSetting(QStringLiteral("Height"), QStringLiteral("0"));
+    unsized.window->Form_Load();
+    const QSize smallest = unsized.window->size();
+
     AppFixture app;
+    app.window->resize(200, 60);
     app.window->move(-200, 13000 / 15);
     app.messages.queue(QMessageBox::No);
     app.window->close();
     QCOMPARE(app.window->pos(), QPoint(0, 0));
+    QCOMPARE(app.window->size(), QSize(200, 60));
     QCOMPARE(app.setting(QStringLiteral("Left")), QStringLiteral("0"));
     QCOMPARE(app.setting(QStringLiteral("Top")), QStringLiteral("0"));
+    using platform::Screen;
+    const auto written = [&app](const char* key) {
+        return localenumbers::readNumber(app.setting(QString::fromLatin1(key))).value_or(-1);
+    };
+    QCOMPARE(QSize(Screen::toPixelsX(written("Width")), Screen::toPixelsY(written("Height"))), smallest);
 }
 
 void TestSettings::unreadableValuesLeaveTheirProperty() {

@@ -234,10 +234,14 @@ private slots:
     void pastedNamesAreOneLine_data() {
         QTest::addColumn<QString>("pasted");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("line break") << "line1\nline2" << "line1 line2";
-        QTest::newRow("CR LF and a tab") << "a\r\n\tb" << "a b";
-        QTest::newRow("at the ends") << "\r\nname\n" << "name";
-        QTest::newRow("line separator") << "x\u2028y" << "x y";
+        QTest::newRow("line break") << "line1\nline2"
+                                    << "line1 line2";
+        QTest::newRow("CR LF and a tab") << "a\r\n\tb"
+                                         << "a b";
+        QTest::newRow("at the ends") << "\r\nname\n"
+                                     << "name";
+        QTest::newRow("line separator") << "x\u2028y"
+                                        << "x y";
     }
     void pastedNamesAreOneLine() {
         QFETCH(QString, pasted);
