@@ -9,8 +9,14 @@
 #include "platform/SettingsStore.h"
 
 #include <QWidget>
+#include <algorithm>
 
 namespace {
+
+// What must stay on the screen of a window, in pixels: a title bar with room
+// around it, and a stretch of it wide enough to take hold of.
+constexpr int kOnScreenHeight = 50;
+constexpr int kOnScreenWidth = 100;
 
 const QString kSection = QStringLiteral("Window");
 
@@ -29,10 +35,7 @@ void readBool(const char* key, bool& field) {
         field = *value;
 }
 
-// The window's placement in twips: left and top of its frame, width and height of the window.
-struct Placement {
-    double left, top, width, height;
-};
+using Placement = WinSettings::Placement;
 
 Placement placementOf(const QWidget* window) {
     using platform::Screen;
@@ -60,13 +63,14 @@ bool mayMove(const QWidget* window) {
 } // namespace
 
 WinSettings::WinSettings(QWidget* window, EntryEditor* txtMain, const QVector<ColourSwatch*>& cmdColors,
-                         DocumentState& doc)
-    : m_window(window), m_txtMain(txtMain), m_cmdColors(cmdColors), m_doc(doc) {}
+                         DocumentState& doc, std::function<QSize()> smallestUsable)
+    : m_window(window), m_txtMain(txtMain), m_cmdColors(cmdColors), m_doc(doc),
+      m_smallestUsable(std::move(smallestUsable)) {}
 
-void WinSettings::keepOnScreen() {
+WinSettings::Placement WinSettings::keepOnScreen(bool enlarge) {
     using platform::Screen;
     if (!mayMove(m_window))
-        return;
+        return placementOf(m_window);
     Placement p = placementOf(m_window);
     const double screenWidth = Screen::widthTwips();
     const double screenHeight = Screen::heightTwips();
@@ -78,8 +82,24 @@ void WinSettings::keepOnScreen() {
         p.width = screenWidth - 100;
     if (p.height < 0 || p.height > screenHeight)
         p.height = screenHeight - 100;
-    m_window->move(Screen::toPixelsX(p.left), Screen::toPixelsY(p.top));
-    m_window->resize(Screen::toPixelsX(p.width), Screen::toPixelsY(p.height));
+    // A damaged or hand-edited store can still leave a window too small to use
+    // or with only a corner on the screen. It keeps its origin when enough of it
+    // stays on the screen to be seen and dragged: the title bar's height and a
+    // grab's width; otherwise it goes to the screen's corner as in the steps above.
+    if (p.top > screenHeight - Screen::toTwipsY(kOnScreenHeight))
+        p.top = 0;
+    if (p.left > screenWidth - Screen::toTwipsX(kOnScreenWidth))
+        p.left = 0;
+    const Placement steps = p;
+    if (m_smallestUsable) {
+        const QSize smallest = m_smallestUsable();
+        p.width = std::max(p.width, Screen::toTwipsX(smallest.width()));
+        p.height = std::max(p.height, Screen::toTwipsY(smallest.height()));
+    }
+    const Placement& shown = enlarge ? p : steps;
+    m_window->move(Screen::toPixelsX(shown.left), Screen::toPixelsY(shown.top));
+    m_window->resize(Screen::toPixelsX(shown.width), Screen::toPixelsY(shown.height));
+    return p;
 }
 
 void WinSettings::LoadWinSettings() {
@@ -96,7 +116,7 @@ void WinSettings::LoadWinSettings() {
         if (const auto height = readNumber(read("Height", "5655")); height && *height >= 0)
             m_window->resize(m_window->width(), Screen::toPixelsY(*height));
     }
-    keepOnScreen();
+    keepOnScreen(true);
 
     m_doc.strFontName = platform::SettingsStore::read(kSection, QStringLiteral("Font"), defaultFont());
     if (const auto size = localenumbers::readInt32(read("FontSize", "9")))
@@ -118,8 +138,8 @@ void WinSettings::LoadWinSettings() {
 
 void WinSettings::SaveWinSettings() {
     using localenumbers::writeSingle;
-    keepOnScreen();
-    const Placement p = placementOf(m_window);
+    // The window keeps a size the user chose; the next start shows it at a usable one, written here.
+    const Placement p = keepOnScreen(false);
     // Thirteen values, one pass to the store.
     platform::SettingsStore::Writer store(kSection);
     const auto write = [&store](const char* key, const QString& value) {

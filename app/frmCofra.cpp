@@ -28,7 +28,9 @@
 #include <QIcon>
 #include <QLocale>
 #include <QMenuBar>
+#include <QTextDocument>
 #include <QToolButton>
+#include <QtMath>
 
 namespace {
 
@@ -97,7 +99,8 @@ frmCofra::frmCofra(QWidget* parent) : QMainWindow(parent) {
         this, txtMain, cmdToolBar[0], m_doc, [this]() { ApplyFormat(); }, this);
     m_flows = new EntryFlows(
         this, txtMain, m_doc, *m_encryption, [this]() { ApplyFormat(); }, this);
-    m_settings = std::make_unique<WinSettings>(this, txtMain, m_format->cmdColors(), m_doc);
+    m_settings = std::make_unique<WinSettings>(this, txtMain, m_format->cmdColors(), m_doc,
+                                               [this]() { return smallestUsableSize(); });
     m_encryption->ShowEncryptionState();
 
     buildMenus();
@@ -214,29 +217,45 @@ void frmCofra::Form_Load() {
     if (modCofra::strAppPath.isEmpty())
         platform::initAppPath();
     LoadWinSettings();
-    fitTopRow();
     show();
     ApplyFormat();
     m_format->FillFontControls();
     m_format->selectStandardSize();
+    // Once the font is the one the editor keeps, so that its lines are the ones counted.
+    fitUsableSize();
     txtMain->setFocus();
 }
 
 // The row of controls above the editor is wider than the default width, so a
 // window that started at that width would cut off the text-colour swatch. Only
-// the start widens it; the user may make it narrower afterwards.
-void frmCofra::fitTopRow() {
+// the start widens it (or makes it taller, for a few lines of text); the user
+// may make it smaller afterwards.
+void frmCofra::fitUsableSize() {
     if (isMaximized() || isFullScreen())
         return;
+    const QSize needed = smallestUsableSize();
+    if (width() < needed.width() || height() < needed.height())
+        resize(qMax(width(), needed.width()), qMax(height(), needed.height()));
+}
+
+// The whole row of controls above the editor, and a few lines of text below it.
+QSize frmCofra::smallestUsableSize() const {
+    using platform::Screen;
     int right = 0;
     for (const QWidget* control : m_client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (control != txtMain)
             right = qMax(right, control->geometry().right() + 1);
     }
     // The client spans the whole width of the window: there are no side docks.
-    const int needed = qMin(right + platform::Screen::toPixelsX(kMargin), platform::Screen::sizePixels().width());
-    if (width() < needed)
-        resize(needed, height());
+    const int width = right + Screen::toPixelsX(kMargin);
+    // Below the menu bar: the row, the editor's frame and page margins, the lines.
+    constexpr int kLines = 3;
+    const int editor = 2 * (txtMain->frameWidth() + qCeil(txtMain->document()->documentMargin())) +
+                       kLines * txtMain->fontMetrics().lineSpacing();
+    const int height =
+        menuBar()->sizeHint().height() + Screen::toPixelsY(kEditorTop) + editor + Screen::toPixelsY(kMargin);
+    const QSize screen = Screen::sizePixels();
+    return {qMin(width, screen.width()), qMin(height, screen.height())};
 }
 
 void frmCofra::MainOpen(qint64 lngKID) {

@@ -84,7 +84,8 @@ private:
     void ApplyFormat();
     void showFind();
     void Form_Resize();
-    void fitTopRow();
+    void fitUsableSize();
+    QSize smallestUsableSize() const;
 
     DocumentState m_doc;
     QWidget* m_client = nullptr;

@@ -30,6 +30,29 @@ bool sortsBefore(const QString& a, const QString& b) {
     return folded != 0 ? folded < 0 : a < b;
 }
 
+// A name is one line: the list shows one line of it and the name box holds
+// one. Line breaks, tabs and other control characters that a paste brings in
+// become spaces (a run of them one space, none at the ends), as the name box
+// already shows them.
+QString oneLineName(const QString& typed) {
+    QString name;
+    name.reserve(typed.size());
+    bool gap = false;
+    for (const QChar c : typed) {
+        const bool control = c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
+                             c == QChar::ParagraphSeparator;
+        if (control) {
+            gap = !name.isEmpty();
+            continue;
+        }
+        if (gap)
+            name += QLatin1Char(' ');
+        gap = false;
+        name += c;
+    }
+    return name;
+}
+
 // lstNames as the store's list: entries sorted by name, the row id as item data.
 class NameList : public store::EntryList {
 public:
@@ -222,9 +245,12 @@ void frmOpenSave::tellChangedElsewhere(QWidget* owner, const QString& strName, C
 
 void frmOpenSave::cmdOpen_Click() {
     if (ynSaveMode) {
-        const QString name = txtName->text();
+        const QString name = oneLineName(txtName->text());
         if (name.isEmpty())
             return;
+        // The box shows the name as it is stored.
+        if (name != txtName->text())
+            txtName->setText(name);
         modCofra::SetBusyCursor(true);
         emit saveChosen(name);
         return;

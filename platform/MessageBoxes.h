@@ -25,6 +25,13 @@ public:
     using Responder = std::function<QMessageBox::StandardButton(const MessageBoxSpec&)>;
 
     static QMessageBox::StandardButton show(QWidget* parent, const MessageBoxSpec& box);
+    // What Escape (and the window's close button) answers in a box with these
+    // buttons: Cancel, else No, else Abort, else OK; never Help. Every box of the
+    // program can so be left from the keyboard without choosing the risky answer.
+    static QMessageBox::StandardButton escapeAnswer(QMessageBox::StandardButtons buttons);
+    // A responder returns this to stand for the user pressing Escape; the box
+    // then answers as a shown box would.
+    static constexpr QMessageBox::StandardButton EscapeKey = QMessageBox::Escape;
     // Tests answer boxes with a responder instead of a window; empty restores windows.
     static void setResponder(Responder responder);
 };

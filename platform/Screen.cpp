@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
 
 namespace platform {
@@ -48,11 +49,24 @@ double Screen::twipsPerPixelY() {
     return 1440.0 / logicalDpi(Qt::Vertical);
 }
 
+namespace {
+
+// A stored value may be any number at all: beyond what a window can be, it
+// stops at the largest size Qt gives a widget rather than wrapping around.
+int toPixels(double pixels) {
+    if (!std::isfinite(pixels))
+        return 0;
+    return static_cast<int>(
+        std::lround(std::clamp(pixels, -double(QWIDGETSIZE_MAX), double(QWIDGETSIZE_MAX))));
+}
+
+} // namespace
+
 int Screen::toPixelsX(double twips) {
-    return static_cast<int>(std::lround(twips / twipsPerPixelX()));
+    return toPixels(twips / twipsPerPixelX());
 }
 int Screen::toPixelsY(double twips) {
-    return static_cast<int>(std::lround(twips / twipsPerPixelY()));
+    return toPixels(twips / twipsPerPixelY());
 }
 
 QRect Screen::rectFromTwips(double left, double top, double width, double height) {

@@ -13,7 +13,9 @@ class TestSettings : public QObject {
     Q_OBJECT
 private slots:
     void firstStartThenRestart();
+    void placementIsKeptOnTheScreen_data();
     void placementIsKeptOnTheScreen();
+    void hangingOffAtCloseIsMovedBack();
     void unreadableValuesLeaveTheirProperty();
     void numbersFollowTheLocale();
     void writtenNumbersReadBackInEveryLocale();
@@ -56,25 +58,94 @@ void TestSettings::firstStartThenRestart() {
     QCOMPARE(again.window->pos(), app.window->pos());
 }
 
-void TestSettings::placementIsKeptOnTheScreen() {
-    AppFixture app(ProgramFolder::WithDatabase, false);
-    // The screen is 1280 x 800 pixels: 19200 x 12000 twips.
-    app.setSetting(QStringLiteral("Top"), QStringLiteral("13000"));
-    app.setSetting(QStringLiteral("Left"), QStringLiteral("-300"));
-    app.setSetting(QStringLiteral("Width"), QStringLiteral("30000"));
-    app.setSetting(QStringLiteral("Height"), QStringLiteral("4500"));
-    app.window->LoadWinSettings();
-    QCOMPARE(app.window->pos(), QPoint(0, 0));
-    QCOMPARE(app.window->size(), QSize(platform::Screen::toPixelsX(19200 - 100), 300));
+void TestSettings::placementIsKeptOnTheScreen_data() {
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<QStringList>("stored");
+    // Empty where only the rules below are asked for.
+    QTest::addColumn<QRect>("expected");
+    // 1280 x 800 pixels are 19200 x 12000 twips: top and left come back to 0, the
+    // width to the screen's less 100 twips; the window may reach past the right edge.
+    QTest::newRow("off the screen") << QSize(1280, 800)
+                                    << QStringList{"Top=13000", "Left=-300", "Width=30000", "Height=4500"}
+                                    << QRect(0, 0, platform::Screen::toPixelsX(19200 - 100), 300);
+    // What a damaged or hand-edited store can hold, on 19200 x 13500 twips.
+    QTest::newRow("no size") << QSize(1280, 900) << QStringList{"Width=0", "Height=0"} << QRect();
+    QTest::newRow("a few pixels") << QSize(1280, 900) << QStringList{"Width=100", "Height=100"} << QRect();
+    QTest::newRow("all huge") << QSize(1280, 900)
+                              << QStringList{"Top=1e12", "Left=1e12", "Width=1e12", "Height=1e12"} << QRect();
+    QTest::newRow("a corner on the screen")
+        << QSize(1280, 900) << QStringList{"Left=19000", "Top=13000"} << QRect();
+}
 
-    // Hanging off the screen at close: moved back before "Quit?", and written so.
+// Whatever the store holds, the window starts with its row of controls and a
+// few lines of text, with enough of it on the screen to be seen and dragged,
+// and what is written back at close is that placement.
+void TestSettings::placementIsKeptOnTheScreen() {
+    QFETCH(QSize, screen);
+    QFETCH(QStringList, stored);
+    QFETCH(QRect, expected);
+    AppFixture app(ProgramFolder::WithDatabase, false);
+    platform::Screen::setOverride(screen);
+    for (const QString& pair : stored)
+        app.setSetting(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
+    app.window->LoadWinSettings();
     app.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(app.window.get()));
+    const QRect placed(app.window->pos(), app.window->size());
+    if (!expected.isNull())
+        QCOMPARE(placed, expected);
+
+    const QRect seen = QRect(QPoint(0, 0), screen).intersected(app.window->frameGeometry());
+    QVERIFY2(seen.width() >= 100 && seen.height() >= 50,
+             qPrintable(
+                 QStringLiteral("%1 x %2 of the window on the screen").arg(seen.width()).arg(seen.height())));
+    const QWidget* client = app.window->centralWidget();
+    for (const QWidget* control : client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        QVERIFY2(
+            control->geometry().right() < client->width() && control->geometry().bottom() < client->height(),
+            qPrintable(
+                control->objectName() +
+                QStringLiteral(" outside a window of %1 x %2").arg(placed.width()).arg(placed.height())));
+    }
+    const EntryEditor* editor = app.window->editor();
+    QVERIFY2(editor->viewport()->height() >= 3 * editor->fontMetrics().lineSpacing(),
+             qPrintable(QStringLiteral("the editor shows %1 pixels").arg(editor->viewport()->height())));
+
+    app.messages.queue(QMessageBox::No);
+    app.window->close();
+    const auto written = [&app](const char* key) {
+        return localenumbers::readNumber(app.setting(QString::fromLatin1(key))).value_or(-1);
+    };
+    using platform::Screen;
+    QCOMPARE(QRect(Screen::toPixelsX(written("Left")), Screen::toPixelsY(written("Top")),
+                   Screen::toPixelsX(written("Width")), Screen::toPixelsY(written("Height"))),
+             placed);
+}
+
+// Hanging off the screen at close: moved back before "Quit?", and written so.
+// A size the user made too small stays while the program runs; what is
+// written is the smallest usable size, the one a store without a size gives.
+void TestSettings::hangingOffAtCloseIsMovedBack() {
+    AppFixture unsized(ProgramFolder::WithDatabase, false);
+    unsized.setSetting(QStringLiteral("Width"), QStringLiteral("0"));
+    unsized.setSetting(QStringLiteral("Height"), QStringLiteral("0"));
+    unsized.window->Form_Load();
+    const QSize smallest = unsized.window->size();
+
+    AppFixture app;
+    app.window->resize(200, 60);
     app.window->move(-200, 13000 / 15);
     app.messages.queue(QMessageBox::No);
     app.window->close();
     QCOMPARE(app.window->pos(), QPoint(0, 0));
+    QCOMPARE(app.window->size(), QSize(200, 60));
     QCOMPARE(app.setting(QStringLiteral("Left")), QStringLiteral("0"));
     QCOMPARE(app.setting(QStringLiteral("Top")), QStringLiteral("0"));
+    using platform::Screen;
+    const auto written = [&app](const char* key) {
+        return localenumbers::readNumber(app.setting(QString::fromLatin1(key))).value_or(-1);
+    };
+    QCOMPARE(QSize(Screen::toPixelsX(written("Width")), Screen::toPixelsY(written("Height"))), smallest);
 }
 
 void TestSettings::unreadableValuesLeaveTheirProperty() {

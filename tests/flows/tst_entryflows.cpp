@@ -14,6 +14,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -227,6 +228,54 @@ private slots:
 
     // Ids beyond 32 bits, names that differ only in the case of a non-ASCII
     // letter, and an open whose row has gone.
+    // A name pasted into the name box is stored on one line: its line breaks
+    // and other control characters become spaces, so that the box can hold
+    // the name again and a later save under it replaces the entry.
+    void pastedNamesAreOneLine_data() {
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("line break") << "line1\nline2"
+                                    << "line1 line2";
+        QTest::newRow("CR LF and a tab") << "a\r\n\tb"
+                                         << "a b";
+        QTest::newRow("at the ends") << "\r\nname\n"
+                                     << "name";
+        QTest::newRow("line separator") << "x\u2028y"
+                                        << "x y";
+    }
+    void pastedNamesAreOneLine() {
+        QFETCH(QString, pasted);
+        QFETCH(QString, stored);
+        Window w;
+        w.typeAtEnd("text");
+        for (const QString answer : {"first", "second"}) {
+            click(w.toolButton(2));
+            txtName()->clear();
+            QGuiApplication::clipboard()->setText(pasted);
+            QTest::keyClick(txtName(), Qt::Key_V, Qt::ControlModifier);
+            if (answer == QLatin1String("second"))
+                w.messages.queue(Yes);
+            w.answerKey("k");
+            chooserButton("cmdOpen");
+            QCOMPARE(sql("SELECT strName FROM tblCofra"), QStringList{stored});
+            QCOMPARE(w.window->windowTitle(), "Qor Cofra - " + stored);
+        }
+        QCOMPARE(w.titles(), QStringList{"Replace Entry?"});
+    }
+
+    // Escape in the question before a delete keeps the entry, as No does.
+    void escapeKeepsTheEntry() {
+        Window w;
+        sql("INSERT INTO tblCofra VALUES (1, 'Kept', 'h', '" + cipherOf("text", "k") + "')");
+        click(w.toolButton(1));
+        auto* list = frmOpenSave::loaded()->findChild<QListWidget*>("lstNames");
+        list->setCurrentItem(list->findItems("Kept", Qt::MatchExactly).value(0));
+        w.messages.queue(QMessageBox::Escape);
+        chooserButton("cmdDelete");
+        QCOMPARE(w.titles(), QStringList{"Delete Kept?"});
+        QCOMPARE(sql("SELECT strName FROM tblCofra"), QStringList{"Kept"});
+    }
+
     void whichRowASaveOrOpenMeets() {
         Window w;
         sql("INSERT INTO tblCofra VALUES (1, 'Low', 'h1', '" + cipherOf("low text", "k") + "'), (4294967297, "
