@@ -1,10 +1,10 @@
 #include "app/WinSettings.h"
 
-#include "platform/LocaleNumbers.h"
-#include "flows/DocumentState.h"
 #include "editor/EntryEditor.h"
+#include "flows/DocumentState.h"
 #include "picker/ColourSwatch.h"
 #include "platform/FontList.h"
+#include "platform/LocaleNumbers.h"
 #include "platform/Screen.h"
 #include "platform/SettingsStore.h"
 

@@ -1,28 +1,28 @@
 #include "app/frmCofra.h"
 
-#include "platform/Named.h"
 #include "app/AppStyle.h"
 #include "app/FormatController.h"
 #include "app/WinSettings.h"
-#include "editor/EntryEditor.h"
-#include "picker/ColourSwatch.h"
-#include "picker/frmSmallColor.h"
-#include "flows/EncryptionState.h"
 #include "crypto/TextCipher.h"
 #include "dialogs/FindState.h"
 #include "dialogs/frmAbout.h"
 #include "dialogs/frmFind.h"
+#include "editor/EntryEditor.h"
+#include "flows/EncryptionState.h"
+#include "flows/EntryFlows.h"
+#include "flows/StoreErrorBox.h"
+#include "picker/ColourSwatch.h"
+#include "picker/frmSmallColor.h"
 #include "platform/AppInfo.h"
 #include "platform/AppPath.h"
 #include "platform/BusyCursor.h"
 #include "platform/MessageBoxes.h"
+#include "platform/Named.h"
 #include "platform/PendingEvents.h"
 #include "platform/Screen.h"
 #include "platform/ScrollBarNames.h"
 #include "platform/Shell.h"
 #include "resources/Icons.h"
-#include "flows/EntryFlows.h"
-#include "flows/StoreErrorBox.h"
 
 #include <QCloseEvent>
 #include <QIcon>
@@ -152,10 +152,8 @@ std::span<const frmCofra::MenuItem> frmCofra::menuItems(MenuArray array) {
         {8, "E&xit", "", &frmCofra::Exit},
     };
     static const MenuItem kEdit[] = {
-        {1, "Select &All", "", &frmCofra::SelectAll},
-        {2, "-", "", nullptr},
-        {3, "&Find", "Ctrl+F", &frmCofra::showFind},
-        {4, "Find &Next", "F3", &frmCofra::findNext},
+        {1, "Select &All", "", &frmCofra::SelectAll}, {2, "-", "", nullptr},
+        {3, "&Find", "Ctrl+F", &frmCofra::showFind},  {4, "Find &Next", "F3", &frmCofra::findNext},
         {5, "&Replace", "Ctrl+H", nullptr, false},
     };
     static const MenuItem kFormat[] = {
@@ -190,9 +188,10 @@ void frmCofra::buildMenus() {
                                            MenuArray which, void (frmCofra::*click)(int)) {
         QMenu* menu = addMenu(menuName, caption);
         for (const MenuItem& it : menuItems(which)) {
-            QAction* action = addItem(menu, QStringLiteral("%1_%2").arg(QLatin1String(array)).arg(it.index),
-                                      QString::fromLatin1(it.caption), QKeySequence(QString::fromLatin1(it.shortcut)),
-                                      [this, click, i = it.index]() { (this->*click)(i); });
+            QAction* action =
+                addItem(menu, QStringLiteral("%1_%2").arg(QLatin1String(array)).arg(it.index),
+                        QString::fromLatin1(it.caption), QKeySequence(QString::fromLatin1(it.shortcut)),
+                        [this, click, i = it.index]() { (this->*click)(i); });
             // Items not offered are neither shown nor reachable by their shortcut.
             action->setVisible(it.offered);
             action->setEnabled(it.offered);

@@ -46,7 +46,6 @@ constexpr NamedColor kNamed[] = {
 
 } // namespace
 
-
 QString SysColorName(int index) {
     return index >= 0 && index < SysColorCount ? QString::fromLatin1(kSysColors[index].name) : QString();
 }

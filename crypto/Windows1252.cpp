@@ -52,13 +52,14 @@ qsizetype firstUnrepresentable(QStringView text) {
 }
 
 qsizetype characterLength(QStringView text, qsizetype index) {
-    return index + 1 < text.size() && text[index].isHighSurrogate() && text[index + 1].isLowSurrogate() ? 2 : 1;
+    return index + 1 < text.size() && text[index].isHighSurrogate() && text[index + 1].isLowSurrogate() ? 2
+                                                                                                        : 1;
 }
 
 QString describeCharacter(QStringView text, qsizetype index) {
     const QStringView character = text.sliced(index, characterLength(text, index));
-    const char32_t code = character.size() == 2 ? QChar::surrogateToUcs4(character[0], character[1])
-                                                : character[0].unicode();
+    const char32_t code =
+        character.size() == 2 ? QChar::surrogateToUcs4(character[0], character[1]) : character[0].unicode();
     QString number = QStringLiteral("U+%1").arg(quint32(code), 4, 16, QLatin1Char('0')).toUpper();
     if (!QChar::isPrint(code) || QChar::isSurrogate(code))
         return number;

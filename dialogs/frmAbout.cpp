@@ -1,10 +1,10 @@
 #include "dialogs/frmAbout.h"
 
-#include "platform/Named.h"
 #include "colour/PaletteColor.h"
 #include "platform/AppInfo.h"
 #include "platform/Beep.h"
 #include "platform/MessageBoxes.h"
+#include "platform/Named.h"
 #include "platform/Programs.h"
 #include "platform/ScrollBarNames.h"
 #include "platform/Shell.h"

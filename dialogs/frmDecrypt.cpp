@@ -1,9 +1,9 @@
 #include "dialogs/frmDecrypt.h"
 
-#include "platform/Named.h"
 #include "crypto/Windows1252.h"
 #include "platform/AppInfo.h"
 #include "platform/MessageBoxes.h"
+#include "platform/Named.h"
 #include "platform/PendingEvents.h"
 #include "platform/WindowFront.h"
 #include "resources/Icons.h"
@@ -269,9 +269,10 @@ void frmDecrypt::confirm() {
         const bool legacy = !chkStrong->isChecked();
         const qsizetype unusable = legacy ? crypto::Windows1252::firstUnrepresentable(key) : -1;
         if (unusable >= 0) {
-            refuse(QString::fromLatin1(kUnusableKeyTitle),
-                   QString::fromLatin1(kUnusableKey).arg(crypto::Windows1252::describeCharacter(key, unusable)),
-                   txtPhiVer);
+            refuse(
+                QString::fromLatin1(kUnusableKeyTitle),
+                QString::fromLatin1(kUnusableKey).arg(crypto::Windows1252::describeCharacter(key, unusable)),
+                txtPhiVer);
             return;
         }
         if (txtHint->text().isEmpty()) {

@@ -42,8 +42,9 @@ frmFind::frmFind(QWidget* owner, std::function<void()> findNext)
     Label1->setBuddy(txtFind);
 
     static constexpr Screen::Placement kPlaces[] = {
-        {"Label1", 120, 240, 780, 195},    {"txtFind", 1080, 200, 2835, 285}, {"cmdFind", 4065, 120, 1110, 345},
-        {"Command2", 4065, 600, 1110, 345}, {"chkCase", 120, 1080, 1695, 375}, {"chkWord", 1920, 1080, 1815, 375},
+        {"Label1", 120, 240, 780, 195},    {"txtFind", 1080, 200, 2835, 285},
+        {"cmdFind", 4065, 120, 1110, 345}, {"Command2", 4065, 600, 1110, 345},
+        {"chkCase", 120, 1080, 1695, 375}, {"chkWord", 1920, 1080, 1815, 375},
     };
     Screen::placeAll(this, kPlaces);
     // The label and the box keep at least the size their font needs; the label

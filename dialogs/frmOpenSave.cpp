@@ -235,10 +235,10 @@ void frmOpenSave::tellChangedElsewhere(QWidget* owner, const QString& strName, C
     };
     platform::MessageBoxSpec box;
     box.title = QStringLiteral("Entry Changed");
-    box.text = QStringLiteral("The entry \"%1\" was changed by another copy of %2 that "
-                              "uses the same entry database: it has been deleted or renamed there.\r\n\r\n%3")
-                   .arg(strName, QLatin1String(appinfo::ProductName),
-                        QLatin1String(what[static_cast<int>(change)]));
+    box.text =
+        QStringLiteral("The entry \"%1\" was changed by another copy of %2 that "
+                       "uses the same entry database: it has been deleted or renamed there.\r\n\r\n%3")
+            .arg(strName, QLatin1String(appinfo::ProductName), QLatin1String(what[static_cast<int>(change)]));
     box.icon = platform::MsgIcon::Exclamation;
     platform::MessageBoxes::show(owner, box);
 }
@@ -283,8 +283,8 @@ void frmOpenSave::cmdDelete_Click() {
     // The id alone could be another entry's by now: another copy of the program
     // may have deleted this one and given its id to a new entry.
     const QString name = selectedName();
-    const store::Outcome deleted = modCofra::DeleteRecord(QLatin1String(TableName), QLatin1String(IdField), id,
-                                                          QLatin1String(NameField), name);
+    const store::Outcome deleted = modCofra::DeleteRecord(QLatin1String(TableName), QLatin1String(IdField),
+                                                          id, QLatin1String(NameField), name);
     if (deleted.changedElsewhere)
         tellChangedElsewhere(this, name, Change::Delete);
     // Refilled whatever the outcome, so that the list shows the entries as they are.

@@ -1,8 +1,8 @@
 #include "editor/EntryEditor.h"
 
-#include "editor/SelectionMimeData.h"
 #include "crypto/CipherShape.h"
 #include "crypto/TextCipher.h"
+#include "editor/SelectionMimeData.h"
 #include "platform/FontList.h"
 #include "platform/SystemColors.h"
 
@@ -21,7 +21,6 @@
 #include <algorithm>
 
 namespace {
-
 
 bool isColourValue(qint32 value) {
     if (value >= 0)
@@ -67,7 +66,8 @@ QString withLineFeeds(const QString& text) {
 } // namespace
 
 EntryEditor::EntryEditor(QWidget* parent)
-    : QPlainTextEdit(parent), m_breaks(document()), m_input(this), m_foreColor(platform::SysColorCode(platform::WindowText)),
+    : QPlainTextEdit(parent), m_breaks(document()), m_input(this),
+      m_foreColor(platform::SysColorCode(platform::WindowText)),
       m_backColor(platform::SysColorCode(platform::WindowBackground)) {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);

@@ -12,7 +12,7 @@ struct DocumentState {
     bool ynFontStrike = false;
     bool ynFontUnderline = false;
     bool ynStrongEncryption = false; // new keys encrypt in the strong form (a preference)
-    qint64 lngEntryID = 0; // the row id of the open entry; 0: no stored entry is open
+    qint64 lngEntryID = 0;           // the row id of the open entry; 0: no stored entry is open
     QString strEntryName;
     QString strEntryHint;
     QString strEntryText; // the entry as loaded, or the plain text just before encryption

@@ -1,11 +1,11 @@
 #include "flows/EncryptionState.h"
 
-#include "flows/DocumentState.h"
-#include "editor/EntryEditor.h"
 #include "crypto/CipherShape.h"
 #include "crypto/StrongForm.h"
 #include "crypto/TextCipher.h"
 #include "crypto/Windows1252.h"
+#include "editor/EntryEditor.h"
+#include "flows/DocumentState.h"
 #include "platform/BusyCursor.h"
 #include "platform/MessageBoxes.h"
 #include "resources/Icons.h"

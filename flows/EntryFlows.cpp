@@ -1,10 +1,10 @@
 #include "flows/EntryFlows.h"
 
-#include "flows/DocumentState.h"
-#include "editor/EntryEditor.h"
 #include "crypto/TextCipher.h"
 #include "dialogs/frmDecrypt.h"
 #include "dialogs/frmOpenSave.h"
+#include "editor/EntryEditor.h"
+#include "flows/DocumentState.h"
 #include "flows/EncryptionState.h"
 #include "platform/AppInfo.h"
 #include "platform/BusyCursor.h"

@@ -20,7 +20,8 @@ void installErrorBox() {
         // while it is up, and goes back to busy for the work that follows.
         const bool busy = QGuiApplication::overrideCursor() != nullptr;
         modCofra::SetBusyCursor(false);
-        const QMessageBox::StandardButton answer = platform::MessageBoxes::show(QApplication::activeWindow(), box);
+        const QMessageBox::StandardButton answer =
+            platform::MessageBoxes::show(QApplication::activeWindow(), box);
         if (busy)
             modCofra::SetBusyCursor(true);
         switch (answer) {

@@ -1,9 +1,9 @@
 #include "picker/SmallColorControls.h"
 
-#include "platform/Named.h"
 #include "colour/ColourTables.h"
 #include "picker/PaletteBox.h"
 #include "picker/PickerFont.h"
+#include "platform/Named.h"
 #include "platform/Screen.h"
 #include "platform/SystemColors.h"
 #include "resources/Icons.h"
@@ -122,8 +122,8 @@ void SmallColorControls::createControls(QDialog* form) {
         lblBorder.append(border);
     }
     for (int i = 0; i < 3; ++i) {
-        auto* caption =
-            platform::named(new QLabel(QString::fromLatin1(kRowNames[i]), fraRGBColors), indexed("lblRGB", i));
+        auto* caption = platform::named(new QLabel(QString::fromLatin1(kRowNames[i]), fraRGBColors),
+                                        indexed("lblRGB", i));
         caption->setAlignment(Qt::AlignCenter);
         caption->setAutoFillBackground(true);
         QPalette palette = caption->palette();
@@ -152,7 +152,8 @@ void SmallColorControls::createControls(QDialog* form) {
     fraShade = frame(QStringLiteral("Darker"), form, QStringLiteral("fraShade"));
     hsbShade = colourBar(fraShade, QStringLiteral("hsbShade"));
     hsbShade->setAccessibleName(QStringLiteral("Brightness"));
-    lblLighter = platform::named(new QLabel(QStringLiteral("Brighter"), fraShade), QStringLiteral("lblLighter"));
+    lblLighter =
+        platform::named(new QLabel(QStringLiteral("Brighter"), fraShade), QStringLiteral("lblLighter"));
     lblLighter->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     coverEdge(lblLighter);
 
@@ -162,7 +163,8 @@ void SmallColorControls::createControls(QDialog* form) {
     lblColorBox->setAutoFillBackground(true);
     lblColorBox->setAccessibleName(QStringLiteral("Selected colour"));
 
-    chkCapture = platform::named(new QPushButton(QStringLiteral("&Capture"), form), QStringLiteral("chkCapture"));
+    chkCapture =
+        platform::named(new QPushButton(QStringLiteral("&Capture"), form), QStringLiteral("chkCapture"));
     chkCapture->setCheckable(true);
     chkCapture->setAutoDefault(false);
     chkCapture->setToolTip(QStringLiteral("Click here, then Click anywhere on your screen"));
@@ -221,22 +223,14 @@ void SmallColorControls::createControls(QDialog* form) {
 
     // Where the frames and the controls outside the rows sit, in twips within their parents.
     static constexpr Screen::Placement kPlaces[] = {
-        {"fraRGBColors", 120, 120, 3570, 1185},
-        {"chkHex", 2850, 0, 600, 195},
-        {"fraShade", 120, 1350, 3570, 495},
-        {"hsbShade", 75, 210, 3390, 210},
-        {"lblLighter", 2850, -15, 540, 195},
-        {"fraColor", 105, 1905, 1305, 1155},
-        {"lblColorBox", 150, 270, 1005, 765},
-        {"chkCapture", 1560, 1920, 2025, 495},
-        {"cmdApply", 1560, 2520, 2055, 495},
-        {"Frame1", 5280, 120, 2415, 3495},
-        {"fraQBColors", 120, 3720, 1320, 3540},
-        {"picQBColors", 90, 225, 1140, 2940},
-        {"txtColor_0", 75, 3195, 1155, 285},
-        {"fraSysColors", 1500, 3840, 2175, 1275},
-        {"cboSysColors", 60, 225, 2040, 315},
-        {"txtColor_6", 60, 585, 2040, 285},
+        {"fraRGBColors", 120, 120, 3570, 1185}, {"chkHex", 2850, 0, 600, 195},
+        {"fraShade", 120, 1350, 3570, 495},     {"hsbShade", 75, 210, 3390, 210},
+        {"lblLighter", 2850, -15, 540, 195},    {"fraColor", 105, 1905, 1305, 1155},
+        {"lblColorBox", 150, 270, 1005, 765},   {"chkCapture", 1560, 1920, 2025, 495},
+        {"cmdApply", 1560, 2520, 2055, 495},    {"Frame1", 5280, 120, 2415, 3495},
+        {"fraQBColors", 120, 3720, 1320, 3540}, {"picQBColors", 90, 225, 1140, 2940},
+        {"txtColor_0", 75, 3195, 1155, 285},    {"fraSysColors", 1500, 3840, 2175, 1275},
+        {"cboSysColors", 60, 225, 2040, 315},   {"txtColor_6", 60, 585, 2040, 285},
         {"txtColor_7", 60, 915, 2040, 285},
     };
     Screen::placeAll(form, kPlaces);

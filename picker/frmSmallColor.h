@@ -21,7 +21,8 @@ public:
     // forward. The caller then sets PassDex.
     // applyColour(PassDex, colour) puts an applied colour where it belongs.
     using ApplyColour = std::function<void(int passDex, qint32 colour)>;
-    static frmSmallColor* open(QWidget* owner, ApplyColour applyColour, const QVector<ColourSwatch*>& swatches);
+    static frmSmallColor* open(QWidget* owner, ApplyColour applyColour,
+                               const QVector<ColourSwatch*>& swatches);
     // The open picker, or null.
     static frmSmallColor* loaded();
 

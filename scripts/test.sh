@@ -2,7 +2,8 @@
 # Sets up, builds and runs every test. With CI=true (or --package, as root) the
 # tests include the Debian package, installed into this machine and removed
 # again. With CI=true (or --tidy) it then runs clang-tidy over every source file
-# of the program, its tests and benchmarks, failing on any finding. With CI=true
+# of the program, its tests and benchmarks, failing on any finding, and checks
+# every source's layout with clang-format. With CI=true
 # (or --sanitize) it then builds once more with AddressSanitizer and
 # UndefinedBehaviorSanitizer and runs the whole suite again under them.
 # Warnings are errors under CI.
@@ -41,7 +42,7 @@ fi
 # desktop-file-utils, appstream: the menu entry and the software centre's data are validated.
 # dpkg-dev: CPack finds the package's dependencies with its dpkg-shlibdeps.
 extra=(libssl-dev argon2 desktop-file-utils appstream)
-$tidy && extra+=(clang-tidy)
+$tidy && extra+=(clang-tidy clang-format)
 $package && extra+=(dpkg-dev)
 scripts/setup.sh "${extra[@]}"
 
@@ -49,6 +50,12 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 # Every include within the layers of scripts/layers.txt, before anything is built.
 scripts/check-layers.sh
+if $tidy; then
+    # Every source as .clang-format lays it out.
+    git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror ||
+        { echo "clang-format would change the files above: run clang-format -i on them" >&2; exit 1; }
+    echo "clang-format: every source laid out as .clang-format says"
+fi
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCOFRA_WERROR=$werror \
     -DCOFRA_TEST_PACKAGE=$($package && echo ON || echo OFF) >/dev/null
@@ -63,7 +70,7 @@ if $tidy; then
     root=$(pwd)
     started=$SECONDS
     files=$(sed -n 's/^ *"file": "\(.*\)",\{0,1\}$/\1/p' build/compile_commands.json | sort -u |
-        grep -E "^$root/(app|bench|colour|crypto|dialogs|flows|platform|resources|store|tests)/")
+        grep -E "^$root/(app|bench|colour|crypto|dialogs|editor|flows|picker|platform|resources|store|tests)/")
     xargs -P "$jobs" -n 1 clang-tidy -p build --quiet --warnings-as-errors='*' \
         --extra-arg=-Wno-unknown-warning-option <<<"$files" ||
         { echo "clang-tidy reported findings (see above)" >&2; exit 1; }

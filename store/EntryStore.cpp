@@ -157,7 +157,8 @@ StepResult lookUp(Connection& connection, const QString& name, qint64& id) {
     id = 0;
     QSqlQuery query;
     if (auto error = connection.run(
-            query, QStringLiteral("SELECT lngID, strName FROM tblCofra WHERE length(strName) = ? ORDER BY lngID;"),
+            query,
+            QStringLiteral("SELECT lngID, strName FROM tblCofra WHERE length(strName) = ? ORDER BY lngID;"),
             {characterCount(name)}))
         return error;
     while (query.next()) {
@@ -187,7 +188,8 @@ void clearLog(Connection& connection) {
 // Runs one procedure: opens its connection and runs its step, each guarded by
 // the "An Error Occured!" question, and lets pending events run once the
 // connection is gone unless the user chose Abort.
-Outcome runGuarded(const std::function<StepResult(Connection&)>& step, const bool* changedElsewhere = nullptr) {
+Outcome runGuarded(const std::function<StepResult(Connection&)>& step,
+                   const bool* changedElsewhere = nullptr) {
     Outcome outcome;
     bool aborted = false;
     // False when the step stays undone.
@@ -266,7 +268,8 @@ Outcome LoadEntry(qint64 id, QString& name, QString& hint, QString& text, const 
         [&](store::Connection& connection) -> StepResult {
             changed = false;
             QSqlQuery query;
-            if (auto error = connection.run(query, QStringLiteral("SELECT * FROM tblCofra WHERE lngID = ?;"), {id}))
+            if (auto error =
+                    connection.run(query, QStringLiteral("SELECT * FROM tblCofra WHERE lngID = ?;"), {id}))
                 return error;
             if (!query.next()) {
                 if (auto error = store::readError(query))
@@ -287,7 +290,7 @@ Outcome LoadEntry(qint64 id, QString& name, QString& hint, QString& text, const 
                 return std::nullopt;
             }
             name = readName;
-        hint = readHint;
+            hint = readHint;
             text = readText;
             return std::nullopt;
         },
@@ -301,7 +304,8 @@ std::optional<qint64> FindEntryID(const QString& name) {
     return outcome ? std::optional<qint64>(id) : std::nullopt;
 }
 
-Outcome StoreEntry(qint64 id, const QString& name, const QString& hint, const QString& text, qint64* storedId) {
+Outcome StoreEntry(qint64 id, const QString& name, const QString& hint, const QString& text,
+                   qint64* storedId) {
     bool changed = false;
     qint64 nameNowAt = 0;
     Outcome outcome = store::runGuarded(
@@ -318,19 +322,22 @@ Outcome StoreEntry(qint64 id, const QString& name, const QString& hint, const QS
                     return std::nullopt;
                 }
                 QSqlQuery query;
-                const QVariantList values{store::textValue(name), store::textValue(hint), store::textValue(text)};
+                const QVariantList values{store::textValue(name), store::textValue(hint),
+                                          store::textValue(text)};
                 if (id == 0) {
-                    if (auto error = connection.run(query,
-                                                    QStringLiteral("INSERT INTO tblCofra (strName, strPassHint, "
-                                                                   "strEntry) VALUES (?, ?, ?);"),
-                                                    values))
+                    if (auto error =
+                            connection.run(query,
+                                           QStringLiteral("INSERT INTO tblCofra (strName, strPassHint, "
+                                                          "strEntry) VALUES (?, ?, ?);"),
+                                           values))
                         return error;
                     nameNowAt = query.lastInsertId().toLongLong();
                     return std::nullopt;
                 }
                 return connection.run(
                     query,
-                    QStringLiteral("UPDATE tblCofra SET strName = ?, strPassHint = ?, strEntry = ? WHERE lngID = ?;"),
+                    QStringLiteral(
+                        "UPDATE tblCofra SET strName = ?, strPassHint = ?, strEntry = ? WHERE lngID = ?;"),
                     values + QVariantList{id});
             });
         },
@@ -347,8 +354,8 @@ Outcome DeleteRecord(const QString& table, const QString& field, qint64 value) {
         if (auto error = store::checkNames({table, field}))
             return error;
         QSqlQuery query;
-        if (auto error =
-                connection.run(query, QStringLiteral("DELETE FROM %1 WHERE %2 = ?;").arg(table, field), {value}))
+        if (auto error = connection.run(
+                query, QStringLiteral("DELETE FROM %1 WHERE %2 = ?;").arg(table, field), {value}))
             return error;
         if (query.numRowsAffected() < 1)
             return store::noRowError(value);
@@ -366,26 +373,26 @@ Outcome DeleteRecord(const QString& table, const QString& field, qint64 value, c
             if (auto error = store::checkNames({table, field, nameField}))
                 return error;
             const StepResult failed = store::inWriteTransaction(connection, [&](bool& keep) -> StepResult {
-                    // The id came from a list of an earlier moment; another copy may
-                    // have deleted that entry and given its id to a new one.
-                    QSqlQuery query;
-                    if (auto error = connection.run(
-                            query, QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?;").arg(nameField, table, field),
-                            {value}))
-                        return error;
-                    const bool found = query.next();
-                    if (auto error = store::readError(query))
-                        return error;
-                    if (!found || !store::sameName(NullToEmpty(query.value(0)), expectedName)) {
-                        changed = true;
-                        keep = false;
-                        return std::nullopt;
-                    }
-                    query.finish();
-                    QSqlQuery deletion;
-                    return connection.run(deletion, QStringLiteral("DELETE FROM %1 WHERE %2 = ?;").arg(table, field),
-                                          {value});
-                });
+                // The id came from a list of an earlier moment; another copy may
+                // have deleted that entry and given its id to a new one.
+                QSqlQuery query;
+                if (auto error = connection.run(
+                        query, QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?;").arg(nameField, table, field),
+                        {value}))
+                    return error;
+                const bool found = query.next();
+                if (auto error = store::readError(query))
+                    return error;
+                if (!found || !store::sameName(NullToEmpty(query.value(0)), expectedName)) {
+                    changed = true;
+                    keep = false;
+                    return std::nullopt;
+                }
+                query.finish();
+                QSqlQuery deletion;
+                return connection.run(
+                    deletion, QStringLiteral("DELETE FROM %1 WHERE %2 = ?;").arg(table, field), {value});
+            });
             if (!failed && !changed)
                 store::clearLog(connection);
             return failed;

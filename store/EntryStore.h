@@ -26,11 +26,11 @@ struct Outcome {
 } // namespace store
 
 // The entry database: "QorCofra.db" in the program folder (modCofra::strAppPath)
-// unless start-up chose another file (store/DatabaseLocation.h); table tblCofra. Every procedure opens its own connection and closes it before
-// it returns; nothing of the database stays open between calls. Every failure
-// is put to the user through the error prompt (store::setErrorPrompt) and comes
-// back as a failed result: no procedure answers as if it had read or written
-// when it could not. Ids are SQLite's row ids, 64 bits wide; 0 means no entry.
+// unless start-up chose another file (store/DatabaseLocation.h); table tblCofra. Every procedure opens its
+// own connection and closes it before it returns; nothing of the database stays open between calls. Every
+// failure is put to the user through the error prompt (store::setErrorPrompt) and comes back as a failed
+// result: no procedure answers as if it had read or written when it could not. Ids are SQLite's row ids, 64
+// bits wide; 0 means no entry.
 namespace modCofra {
 
 // Reads one entry; on failure the out-arguments keep what the caller put in.
@@ -55,8 +55,8 @@ store::Outcome DeleteRecord(const QString& table, const QString& field, qint64 v
 // The same, for the row only while its nameField still holds expectedName
 // (compared as FindEntryID compares), checked and deleted in one write
 // transaction; a row that is gone or renamed is changedElsewhere.
-store::Outcome DeleteRecord(const QString& table, const QString& field, qint64 value, const QString& nameField,
-                            const QString& expectedName);
+store::Outcome DeleteRecord(const QString& table, const QString& field, qint64 value,
+                            const QString& nameField, const QString& expectedName);
 // Lists the text field of every row whose text is not empty, each entry
 // carrying its own row's id field, then selects the first entry whose text
 // (selectByText) or id (otherwise, wanted read as a number) equals wanted, or

@@ -109,8 +109,9 @@ QString explain(const StoreError& error, const QString& path) {
         case IoErrorFolderSync:
         case IoErrorTruncate:
         case IoErrorDelete:
-            return QStringLiteral("The entry database %1 could not be written: the disk reported an error while "
-                                  "writing to it or to the journal beside it.")
+            return QStringLiteral(
+                       "The entry database %1 could not be written: the disk reported an error while "
+                       "writing to it or to the journal beside it.")
                 .arg(name);
         default:
             return QStringLiteral("The entry database %1 could not be read or written: the disk reported an "
@@ -121,8 +122,9 @@ QString explain(const StoreError& error, const QString& path) {
     case NotADatabase:
         // The file starts as an entry database should, so either it is damaged
         // or the disk gave back less than it holds; only trying again tells.
-        return QStringLiteral("The entry database %1 could not be read: what the disk gave back is damaged. If "
-                              "Retry does not help, the file itself is damaged.")
+        return QStringLiteral(
+                   "The entry database %1 could not be read: what the disk gave back is damaged. If "
+                   "Retry does not help, the file itself is damaged.")
             .arg(name);
     case Error:
         if (error.description.contains(QLatin1String("no such table")) ||
@@ -151,7 +153,8 @@ StoreError fromSqlError(const QSqlError& error) {
 }
 
 StoreError noRowError(qint64 id) {
-    return {NoRowCode, QStringLiteral("There is no entry with the id %1").arg(id), QStringLiteral("tblCofra")};
+    return {NoRowCode, QStringLiteral("There is no entry with the id %1").arg(id),
+            QStringLiteral("tblCofra")};
 }
 
 QString errorText(const StoreError& error, const QString& databaseFile) {

@@ -9,9 +9,9 @@
 //   editor_key_ms_2mb_hex         one hexadecimal digit typed in the middle of the ciphertext
 //   editor_key_ms_1mb_line        one letter typed in the middle of the blob
 //   editor_scroll_end_ms_2mb_hex  Ctrl+End in the ciphertext
-#include "editor/EntryEditor.h"
 #include "bench/common/BenchTexts.h"
 #include "bench/common/Median.h"
+#include "editor/EntryEditor.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,10 +1,10 @@
 #pragma once
 // The program as the store benchmarks drive it: a main window over a
 // throw-away folder, its chooser and key dialog answered as a user would.
-#include "editor/EntryEditor.h"
 #include "app/frmCofra.h"
 #include "dialogs/frmDecrypt.h"
 #include "dialogs/frmOpenSave.h"
+#include "editor/EntryEditor.h"
 #include "flows/StoreErrorBox.h"
 #include "platform/AppPath.h"
 #include "platform/SettingsStore.h"

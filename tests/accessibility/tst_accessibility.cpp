@@ -1,19 +1,19 @@
 // The program's windows as a screen reader sees them: every control has a name
 // of its own, states are told in words, and a masked key never reaches it.
-#include "editor/EntryEditor.h"
-#include "picker/ColourSwatch.h"
-#include "picker/frmSmallColor.h"
 #include "dialogs/frmAbout.h"
 #include "dialogs/frmDecrypt.h"
 #include "dialogs/frmFind.h"
 #include "dialogs/frmOpenSave.h"
+#include "editor/EntryEditor.h"
+#include "picker/ColourSwatch.h"
+#include "picker/frmSmallColor.h"
 #include "tests/app/AppFixture.h"
 
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
 #include <QAccessible>
-#include <QApplication>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -43,9 +43,9 @@ bool insideComposite(const QWidget* widget, const QWidget* window) {
 // Something a user can press, type into or choose from.
 bool isControl(const QWidget* widget, QAccessible::Role role) {
     static const QList<QAccessible::Role> kRoles = {
-        QAccessible::PushButton, QAccessible::CheckBox,     QAccessible::RadioButton, QAccessible::ComboBox,
+        QAccessible::PushButton,   QAccessible::CheckBox,   QAccessible::RadioButton, QAccessible::ComboBox,
         QAccessible::EditableText, QAccessible::List,       QAccessible::ScrollBar,   QAccessible::Slider,
-        QAccessible::SpinBox,    QAccessible::ButtonMenu,   QAccessible::ColorChooser};
+        QAccessible::SpinBox,      QAccessible::ButtonMenu, QAccessible::ColorChooser};
     // A picture with a pointing hand is clicked like a button.
     return kRoles.contains(role) || (widget->focusPolicy() & Qt::TabFocus) ||
            widget->cursor().shape() == Qt::PointingHandCursor;
@@ -60,7 +60,8 @@ std::pair<QStringList, int> namingFaults(QWidget* window) {
     for (QWidget* widget : window->findChildren<QWidget*>()) {
         QAccessibleInterface* iface = accessible(widget);
         // Dialogs owned by the window are windows of their own, walked on their own.
-        if (widget->window() != window || insideComposite(widget, window) || !iface || !isControl(widget, iface->role()))
+        if (widget->window() != window || insideComposite(widget, window) || !iface ||
+            !isControl(widget, iface->role()))
             continue;
         ++controls;
         const QString name = iface->text(QAccessible::Name).trimmed();
@@ -71,7 +72,8 @@ std::pair<QStringList, int> namingFaults(QWidget* window) {
     }
     for (auto it = byName.cbegin(); it != byName.cend(); ++it) {
         if (it.value().size() > 1)
-            faults << QStringLiteral("\"%1\" names %2").arg(it.key().second, it.value().join(QStringLiteral(", ")));
+            faults << QStringLiteral("\"%1\" names %2")
+                          .arg(it.key().second, it.value().join(QStringLiteral(", ")));
     }
     return {faults, controls};
 }
@@ -114,7 +116,8 @@ void TestAccessibility::everyControlHasANameOfItsOwn() {
         QVERIFY2(windows[i], qPrintable(QString::number(i)));
         const auto [faults, controls] = namingFaults(windows[i]);
         QVERIFY2(faults.isEmpty(), qPrintable(windows[i]->objectName() + ": " + faults.join("; ")));
-        QVERIFY2(controls >= fewest[i], qPrintable(windows[i]->objectName() + ": " + QString::number(controls)));
+        QVERIFY2(controls >= fewest[i],
+                 qPrintable(windows[i]->objectName() + ": " + QString::number(controls)));
     }
     // On Linux an editable combo box is announced by its text; its field has the name.
     QCOMPARE(accessible(main->findChild<QComboBox*>("cboFSize")->lineEdit())->text(QAccessible::Name),
@@ -171,7 +174,8 @@ void TestAccessibility::statesAreToldInWords() {
     QCOMPARE(description(toggle), QString("The text is not encrypted"));
 
     auto* swatch = app.window->findChild<ColourSwatch*>(QStringLiteral("cmdColors_0"));
-    QVERIFY2(description(swatch).startsWith("System colour Window Text, now RGB("), qPrintable(description(swatch)));
+    QVERIFY2(description(swatch).startsWith("System colour Window Text, now RGB("),
+             qPrintable(description(swatch)));
     swatch->setBackColor(0x0000FF);
     QCOMPARE(description(swatch), QString("Red, RGB(255, 0, 0), #FF0000"));
     swatch->setBackColor(0x563412);

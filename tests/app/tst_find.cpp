@@ -1,9 +1,9 @@
 // Find and Find Next through the Edit menu and the find dialog.
 #include "tests/app/AppFixture.h"
 
-#include "editor/EntryEditor.h"
 #include "dialogs/FindState.h"
 #include "dialogs/frmFind.h"
+#include "editor/EntryEditor.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -11,8 +11,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QScopeGuard>
 #include <QListWidget>
+#include <QScopeGuard>
 #include <QTest>
 
 namespace {
@@ -71,7 +71,8 @@ void TestFormat::firstStartFontWhereTerminalIsMissing() {
     // (empty: none) and the font the first start shows.
     const QStringList plain = AppFixture::fonts();
     const QStringList withTerminal = plain + QStringList{"Terminal"};
-    const QStringList withFoundries = {"Alpha Sans", "Beta Serif", "Nimbus Mono PS [UKWN]", "Nimbus Mono PS [urw]"};
+    const QStringList withFoundries = {"Alpha Sans", "Beta Serif", "Nimbus Mono PS [UKWN]",
+                                       "Nimbus Mono PS [urw]"};
     const struct {
         QStringList families;
         const char* fixed = "";
@@ -83,7 +84,7 @@ void TestFormat::firstStartFontWhereTerminalIsMissing() {
         {withFoundries, "Nimbus Mono PS", "", "Nimbus Mono PS [UKWN]"},
         {plain, "Unlisted Mono", "", "Beta Serif"}, // neither: the list's second entry
         {plain, "", "", "Beta Serif"},
-        {withTerminal, "Gamma Mono", "", "Terminal"}, // Terminal wins where it exists
+        {withTerminal, "Gamma Mono", "", "Terminal"},          // Terminal wins where it exists
         {plain, "Gamma Mono", "Delta Script", "Delta Script"}, // a saved font is kept
     };
     for (const auto& c : cases) {
@@ -99,7 +100,8 @@ void TestFormat::firstStartFontWhereTerminalIsMissing() {
         app.window->Form_Load();
         const QString context = families.join('/') + " fixed " + fixed;
         QVERIFY2(editorFont(app).family() == QLatin1String(c.shown), qPrintable(context));
-        QVERIFY2(fontList(app)->currentItem() && fontList(app)->currentItem()->text() == QLatin1String(c.shown),
+        QVERIFY2(fontList(app)->currentItem() &&
+                     fontList(app)->currentItem()->text() == QLatin1String(c.shown),
                  qPrintable(context));
     }
 }

@@ -1,9 +1,9 @@
 // Window placement, format and colours kept in the settings store.
 #include "tests/app/AppFixture.h"
 
-#include "platform/LocaleNumbers.h"
 #include "editor/EntryEditor.h"
 #include "picker/ColourSwatch.h"
+#include "platform/LocaleNumbers.h"
 #include "platform/Screen.h"
 
 #include <QTest>
@@ -29,7 +29,8 @@ void TestSettings::firstStartThenRestart() {
     // The default width (523 pixels) would cut off the row of controls above
     // the editor: the window starts as wide as that row needs.
     int rowRight = 0;
-    for (const QWidget* control : app.window->centralWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    for (const QWidget* control :
+         app.window->centralWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (control != app.window->editor() && control->y() < app.window->editor()->y())
             rowRight = qMax(rowRight, control->geometry().right());
     }

@@ -53,10 +53,17 @@ void TestColourNotations::notations() {
 void TestColourNotations::componentKeysAndTexts() {
     // Key, hex mode; the character entered (0: dropped) and whether it beeps.
     const std::tuple<int, bool, int, bool> keys[] = {
-        {'x', false, 0, true},   {'7', false, '7', false}, {8, false, 8, false},   {'a', false, 0, true},
-        {'f', true, 'F', false}, {'G', true, 0, true},     {'9', true, '9', false},
+        {'x', false, 0, true},
+        {'7', false, '7', false},
+        {8, false, 8, false},
+        {'a', false, 0, true},
+        {'f', true, 'F', false},
+        {'G', true, 0, true},
+        {'9', true, '9', false},
         // Codes beyond a character are never the digit their low bits spell.
-        {0x10037, false, 0, true}, {0x10041, true, 0, true}, {-65488, false, 0, true}};
+        {0x10037, false, 0, true},
+        {0x10041, true, 0, true},
+        {-65488, false, 0, true}};
     for (const auto& [key, hex, code, beep] : keys)
         QCOMPARE(std::tuple(key, FilterRGBKey(key, hex).code, FilterRGBKey(key, hex).beep),
                  std::tuple(key, code, beep));

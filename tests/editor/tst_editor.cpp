@@ -3,9 +3,9 @@
 // cases of Find, the wrap mode chosen for long unbroken lines, what copying
 // offers besides plain text, the shape of the text as each change is
 // announced, and what a long ciphertext looks like on the screen.
+#include "crypto/TextCipher.h"
 #include "editor/EntryEditor.h"
 #include "editor/SoftBreaks.h"
-#include "crypto/TextCipher.h"
 #include "platform/FontList.h"
 #include "platform/SystemColors.h"
 #include "tests/support/EditorTexts.h"

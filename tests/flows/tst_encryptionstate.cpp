@@ -1,9 +1,9 @@
 // The encryption toggle of the main window (toolbar button 0) and the key
 // dialog it brings up, driven as a user.
-#include "editor/EntryEditor.h"
 #include "crypto/StrongForm.h"
 #include "crypto/TextCipher.h"
 #include "dialogs/frmDecrypt.h"
+#include "editor/EntryEditor.h"
 #include "flows/EncryptionState.h"
 #include "tests/app/AppFixture.h"
 #include "tests/support/ModalDriver.h"

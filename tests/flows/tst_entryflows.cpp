@@ -1,9 +1,9 @@
 // The open and save flows driven through the main window as a user does:
 // saving from New and Exit, what a save stores, and what it leaves when it cannot.
-#include "editor/EntryEditor.h"
 #include "crypto/StrongForm.h"
 #include "crypto/TextCipher.h"
 #include "dialogs/frmOpenSave.h"
+#include "editor/EntryEditor.h"
 #include "platform/BusyCursor.h"
 #include "store/EntryStore.h"
 #include "tests/app/AppFixture.h"
@@ -24,12 +24,22 @@ using enum QMessageBox::StandardButton;
 
 namespace {
 
-QLineEdit* txtName() { return frmOpenSave::loaded()->findChild<QLineEdit*>("txtName"); }
-void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
-void chooserButton(const char* name) { click(frmOpenSave::loaded()->findChild<QPushButton*>(name)); }
-QStringList rows() { return sql("SELECT lngID, strName, strPassHint, strEntry FROM tblCofra ORDER BY lngID"); }
+QLineEdit* txtName() {
+    return frmOpenSave::loaded()->findChild<QLineEdit*>("txtName");
+}
+void click(QWidget* widget) {
+    QTest::mouseClick(widget, Qt::LeftButton);
+}
+void chooserButton(const char* name) {
+    click(frmOpenSave::loaded()->findChild<QPushButton*>(name));
+}
+QStringList rows() {
+    return sql("SELECT lngID, strName, strPassHint, strEntry FROM tblCofra ORDER BY lngID");
+}
 // "737" and hex of RC4 over key and text, as every stored entry is.
-QString cipherOf(const QString& text, const QString& key) { return crypto::encrypt(key + text, key); }
+QString cipherOf(const QString& text, const QString& key) {
+    return crypto::encrypt(key + text, key);
+}
 
 struct Window : AppFixture {
     ModalDriver keyDialog;
@@ -80,7 +90,8 @@ struct Window : AppFixture {
     // Text, caption and open entry in one line.
     QString state() const {
         const DocumentState& doc = window->documentState();
-        return QStringList({editor->Text(), window->windowTitle(), QString::number(doc.lngEntryID), doc.strEntryName})
+        return QStringList(
+                   {editor->Text(), window->windowTitle(), QString::number(doc.lngEntryID), doc.strEntryName})
             .join('|');
     }
     QStringList titles() const {
@@ -111,8 +122,8 @@ private slots:
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("way");
         for (const char* command : {"New", "Exit"})
-            for (const char* way : {"stored", "chooser closed", "key cancelled", "replace no", "character refused",
-                                    "lookup failed", "store failed"})
+            for (const char* way : {"stored", "chooser closed", "key cancelled", "replace no",
+                                    "character refused", "lookup failed", "store failed"})
                 QTest::addRow("%s, %s", command, way) << QString(command) << QString(way);
     }
     // "Save Changes?" Yes: New and Exit go on only when the entry was stored;
@@ -190,7 +201,8 @@ private slots:
             QCOMPARE(box.text, "This text looks like an encrypted entry.\r\n\r\nStore it as it is?");
             QCOMPARE(box.buttons, Yes | No | Cancel);
             QCOMPARE(box.defaultButton, No);
-            const QString stored = sql("SELECT strEntry FROM tblCofra WHERE strName = '" + note + "'").join('/');
+            const QString stored =
+                sql("SELECT strEntry FROM tblCofra WHERE strName = '" + note + "'").join('/');
             QCOMPARE(modCofra::RC4Transform(stored, "k"), "k" + note);
         }
         // Yes keeps it as it is, as asked.
@@ -278,8 +290,10 @@ private slots:
 
     void whichRowASaveOrOpenMeets() {
         Window w;
-        sql("INSERT INTO tblCofra VALUES (1, 'Low', 'h1', '" + cipherOf("low text", "k") + "'), (4294967297, "
-            "'\u00c4PFEL', 'h2', '" + cipherOf("high text", "k") + "')");
+        sql("INSERT INTO tblCofra VALUES (1, 'Low', 'h1', '" + cipherOf("low text", "k") +
+            "'), (4294967297, "
+            "'\u00c4PFEL', 'h2', '" +
+            cipherOf("high text", "k") + "')");
         w.open("Low", "k");
         QCOMPARE(w.state(), "low text|Qor Cofra - Low|1|Low");
         w.open("\u00c4PFEL", "");
@@ -313,14 +327,16 @@ private slots:
         Window w;
         if (reusesIds) {
             sql("DROP TABLE tblCofra");
-            sql("CREATE TABLE tblCofra (lngID INTEGER PRIMARY KEY, strName TEXT, strPassHint TEXT, strEntry TEXT)");
+            sql("CREATE TABLE tblCofra (lngID INTEGER PRIMARY KEY, strName TEXT, strPassHint TEXT, strEntry "
+                "TEXT)");
         }
         const QString theirs = cipherOf("their text", "b");
         sql("INSERT INTO tblCofra (strName, strPassHint, strEntry) VALUES ('Alpha', 'h', '" + theirs +
             "'), ('X', 'h', '" + theirs + "')");
         const QString replaceX = "DELETE FROM tblCofra WHERE strName = 'X'";
         const auto saveAsOther = [&](const QString& name) {
-            sql("INSERT INTO tblCofra (strName, strPassHint, strEntry) VALUES ('" + name + "', 'hb', '" + theirs + "')");
+            sql("INSERT INTO tblCofra (strName, strPassHint, strEntry) VALUES ('" + name + "', 'hb', '" +
+                theirs + "')");
         };
         const bool appears = step.startsWith("lookup then store");
         w.typeAtEnd("mine");
@@ -344,11 +360,12 @@ private slots:
             rowsAfter = QStringList{"Alpha", open ? "Yankee" : "Zulu"};
             listed = rowsAfter;
             expected = "Entry Changed";
-            QCOMPARE(w.messages.shown().value(w.messages.shown().size() - 1).text,
-                     QString("The entry \"X\" was changed by another copy of Qor Cofra that uses the same entry "
-                             "database: it has been deleted or renamed there.\r\n\r\nNothing was %1. The list now "
-                             "shows the entries as they are.")
-                         .arg(open ? "opened" : "deleted"));
+            QCOMPARE(
+                w.messages.shown().value(w.messages.shown().size() - 1).text,
+                QString("The entry \"X\" was changed by another copy of Qor Cofra that uses the same entry "
+                        "database: it has been deleted or renamed there.\r\n\r\nNothing was %1. The list now "
+                        "shows the entries as they are.")
+                    .arg(open ? "opened" : "deleted"));
         } else {
             // The other copy acts while this copy's key dialog is up.
             w.keyDialog.onNextModal([&](QWidget* dialog) {
@@ -368,7 +385,8 @@ private slots:
             QVERIFY(w.keyDialog.fired());
             if (step.endsWith("replace yes")) {
                 QCOMPARE(w.state().section('|', 1), "Qor Cofra - Dup|3|Dup");
-                QCOMPARE(modCofra::RC4Transform(rows().value(2).section('|', 3), "a"), "a" + before.section('|', 0, 0));
+                QCOMPARE(modCofra::RC4Transform(rows().value(2).section('|', 3), "a"),
+                         "a" + before.section('|', 0, 0));
             } else {
                 QCOMPARE(w.state(), before);
             }

@@ -44,7 +44,8 @@ void checkComponentText(const QString& text, bool hexMode) {
     if (value > 255)
         return;
     // Read, shown as the box shows it, read again.
-    const QString shown = FormatNotations(ComposeRGB(0, static_cast<int>(value), 0), hexMode, {}).componentTexts[1];
+    const QString shown =
+        FormatNotations(ComposeRGB(0, static_cast<int>(value), 0), hexMode, {}).componentTexts[1];
     const ParsedComponent again = ParseRGBText(shown, hexMode);
     FUZZ_CHECK(again.acceptable && again.value == value);
 }
@@ -66,7 +67,8 @@ void checkKey(std::uint32_t code, bool hexMode) {
 
 // A value the program holds: a plain colour or &H800000nn.
 qint32 heldColour(std::uint32_t bits) {
-    return bits & 0x80000000u ? static_cast<qint32>(bits & 0x800000FFu) : static_cast<qint32>(bits & 0xFFFFFFu);
+    return bits & 0x80000000u ? static_cast<qint32>(bits & 0x800000FFu)
+                              : static_cast<qint32>(bits & 0xFFFFFFu);
 }
 
 int hexNumber(const QString& digits) {
@@ -92,7 +94,8 @@ void checkNotations(qint32 colour, bool hexMode, const SysColorSource& desktop) 
     static const QRegularExpression rgb(QStringLiteral("^RGB\\((\\d{1,3}), (\\d{1,3}), (\\d{1,3})\\)$"));
     const QRegularExpressionMatch parts = rgb.match(n.rgbText);
     FUZZ_CHECK(parts.hasMatch());
-    FUZZ_CHECK(ComposeRGB(parts.captured(1).toInt(), parts.captured(2).toInt(), parts.captured(3).toInt()) == v);
+    FUZZ_CHECK(ComposeRGB(parts.captured(1).toInt(), parts.captured(2).toInt(), parts.captured(3).toInt()) ==
+               v);
 
     bool ok = false;
     FUZZ_CHECK(n.decimalText.toInt(&ok) == v && ok && n.decimalText == QString::number(v));
@@ -104,7 +107,8 @@ void checkNotations(qint32 colour, bool hexMode, const SysColorSource& desktop) 
     static const QRegularExpression html(QStringLiteral("^#([0-9A-F]{2})([0-9A-F]{2})([0-9A-F]{2})$"));
     const QRegularExpressionMatch web = html.match(n.htmlText);
     FUZZ_CHECK(web.hasMatch());
-    FUZZ_CHECK(ComposeRGB(hexNumber(web.captured(1)), hexNumber(web.captured(2)), hexNumber(web.captured(3))) == v);
+    FUZZ_CHECK(
+        ComposeRGB(hexNumber(web.captured(1)), hexNumber(web.captured(2)), hexNumber(web.captured(3))) == v);
 
     // Every colour of the palette has its palette text, and only those.
     bool inPalette = false;

@@ -71,7 +71,8 @@ std::optional<QList<Row>> soundRows(const QString& path) {
         FUZZ_CHECK(!statement.isEmpty());
         if (db.open() && query.exec(QStringLiteral("PRAGMA integrity_check;")) && query.next() &&
             query.value(0).toString() == QLatin1String("ok") && !query.next() &&
-            query.exec(QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'table' AND name = 'tblCofra';")) &&
+            query.exec(QStringLiteral(
+                "SELECT sql FROM sqlite_master WHERE type = 'table' AND name = 'tblCofra';")) &&
             query.next() && query.value(0).toString().simplified() == statement &&
             query.exec(QStringLiteral("SELECT lngID, strName FROM tblCofra ORDER BY lngID;"))) {
             rows.emplace();
@@ -109,8 +110,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     TinyList list;
-    const store::Outcome filled = modCofra::FillListFromTable(list, QStringLiteral("tblCofra"), QStringLiteral("lngID"),
-                                                              QStringLiteral("strName"), QString(), false);
+    const store::Outcome filled =
+        modCofra::FillListFromTable(list, QStringLiteral("tblCofra"), QStringLiteral("lngID"),
+                                    QStringLiteral("strName"), QString(), false);
     // A failure is never silent, and leaves the list empty.
     FUZZ_CHECK(filled.ok == filled.error.isEmpty());
     FUZZ_CHECK(filled.ok || list.items.isEmpty());

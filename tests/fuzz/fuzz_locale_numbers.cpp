@@ -56,7 +56,8 @@ void checkSingle(double value) {
     if (std::fabs(single) < 1e7f && single == std::trunc(single))
         FUZZ_CHECK(*read == exact);
     else
-        FUZZ_CHECK(std::fabs(*read - exact) <= std::fabs(exact) * 5e-7 + std::numeric_limits<float>::denorm_min());
+        FUZZ_CHECK(std::fabs(*read - exact) <=
+                   std::fabs(exact) * 5e-7 + std::numeric_limits<float>::denorm_min());
 }
 
 } // namespace

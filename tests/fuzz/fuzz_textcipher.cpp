@@ -63,7 +63,8 @@ QByteArray cipherBytes(QStringView digits) {
     QByteArray bytes;
     for (qsizetype k = 0; k < digits.size(); k += 2) {
         const int high = fuzz::hexDigitValue(digits[k].unicode());
-        bytes += static_cast<char>(k + 1 < digits.size() ? high * 16 + fuzz::hexDigitValue(digits[k + 1].unicode()) : high);
+        bytes += static_cast<char>(
+            k + 1 < digits.size() ? high * 16 + fuzz::hexDigitValue(digits[k + 1].unicode()) : high);
     }
     return bytes;
 }
@@ -82,7 +83,8 @@ void checkTransform(const QString& text, const QString& key) {
         if (digits.size() % 2 == 0 && digits.toString() == digits.toString().toUpper())
             FUZZ_CHECK(crypto::encrypt(out, key) == text);
     } else {
-        FUZZ_CHECK(out == QLatin1String("737") + QString::fromLatin1(rc4(key, bytesOf(text)).toHex().toUpper()));
+        FUZZ_CHECK(out ==
+                   QLatin1String("737") + QString::fromLatin1(rc4(key, bytesOf(text)).toHex().toUpper()));
         FUZZ_CHECK(modCofra::RC4Transform(out, key) == crypto::Windows1252::roundTrip(text));
     }
 }

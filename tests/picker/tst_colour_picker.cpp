@@ -1,6 +1,6 @@
+#include "colour/ColourTables.h"
 #include "editor/EntryEditor.h"
 #include "picker/ColourSwatch.h"
-#include "colour/ColourTables.h"
 #include "picker/PaletteBox.h"
 #include "picker/frmSmallColor.h"
 #include "platform/Beep.h"

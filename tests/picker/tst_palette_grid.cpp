@@ -1,6 +1,6 @@
 #include "colour/ColourTables.h"
-#include "picker/ImageSurface.h"
 #include "colour/PaletteColor.h"
+#include "picker/ImageSurface.h"
 #include "picker/PaletteGrid.h"
 #include "platform/SystemColors.h"
 

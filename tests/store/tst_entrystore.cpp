@@ -49,7 +49,8 @@ class tst_EntryStore : public QObject {
     }
     // The names in the program folder, and the bytes of every file of the database.
     static QByteArray snapshot() {
-        QByteArray all = QDir(modCofra::strAppPath).entryList(QDir::AllEntries | QDir::Hidden).join('/').toUtf8();
+        QByteArray all =
+            QDir(modCofra::strAppPath).entryList(QDir::AllEntries | QDir::Hidden).join('/').toUtf8();
         for (const char* suffix : {"", "-wal", "-journal", "-shm"}) {
             QFile file(store::databasePath() + suffix);
             if (file.open(QIODevice::ReadOnly))
@@ -71,13 +72,16 @@ class tst_EntryStore : public QObject {
         return lstNames()->currentRow();
     }
     static QPoint rowAt(int row) { return lstNames()->visualItemRect(lstNames()->item(row)).center(); }
-    static void clickRow(int row) { QTest::mouseClick(lstNames()->viewport(), Qt::LeftButton, {}, rowAt(row)); }
+    static void clickRow(int row) {
+        QTest::mouseClick(lstNames()->viewport(), Qt::LeftButton, {}, rowAt(row));
+    }
     static void click(const char* name) {
         QTest::mouseClick(frmOpenSave::loaded()->findChild<QPushButton*>(name), Qt::LeftButton);
     }
     static const QString& manyRows() {
-        static const QString rows = "WITH RECURSIVE n(i) AS (VALUES(1) UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-                                    "INSERT INTO tblCofra (strName, strEntry) SELECT %2, '7370' FROM n";
+        static const QString rows =
+            "WITH RECURSIVE n(i) AS (VALUES(1) UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+            "INSERT INTO tblCofra (strName, strEntry) SELECT %2, '7370' FROM n";
         return rows;
     }
 
@@ -103,8 +107,12 @@ private slots:
         QVERIFY(modCofra::StoreEntry(0, "\u00c4PFEL", "", "7375EC2E7"));
         sql("INSERT INTO tblCofra (strName) VALUES ('Bare')");
         // Names match without regard to the case of any letter, and never by injection.
-        for (const auto& [name, id] : QList<QPair<QString, qint64>>{
-                 {"o'brien", 1}, {"\u00e4pfel", 2}, {"\u00c4pfel", 2}, {"Bare", 3}, {"bar", 0}, {"x' OR '1'='1", 0}})
+        for (const auto& [name, id] : QList<QPair<QString, qint64>>{{"o'brien", 1},
+                                                                    {"\u00e4pfel", 2},
+                                                                    {"\u00c4pfel", 2},
+                                                                    {"Bare", 3},
+                                                                    {"bar", 0},
+                                                                    {"x' OR '1'='1", 0}})
             QCOMPARE(modCofra::FindEntryID(name), std::optional<qint64>(id));
         QString name = "old", hint = "old", text = "old";
         QVERIFY(modCofra::LoadEntry(1, name, hint, text));
@@ -117,7 +125,8 @@ private slots:
         QVERIFY(modCofra::DeleteRecord("tblCofra", "lngID", 2));
         queue(boxes, {Retry, Abort});
         const store::Outcome lost = modCofra::DeleteRecord("tblCofra", "lngID", 2);
-        QVERIFY(!lost && lost.error.startsWith("Error: 101 - There is no entry with the id 2\r\nFrom: tblCofra."));
+        QVERIFY(!lost &&
+                lost.error.startsWith("Error: 101 - There is no entry with the id 2\r\nFrom: tblCofra."));
         QCOMPARE(boxes.shown().size(), 2);
         QCOMPARE(sql("SELECT lngID, strName FROM tblCofra ORDER BY 1"), (QStringList{"1|O'Brien", "3|Bare"}));
     }
@@ -139,14 +148,21 @@ private slots:
     void brokenDatabases_data() {
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("zero bytes") << "zero bytes" << "is empty (0 bytes)";
-        QTest::newRow("garbage") << "garbage" << "is not an entry database";
-        QTest::newRow("no table") << "no table" << "holds no table of entries";
-        QTest::newRow("folder") << "folder" << "is a folder, not the entry database file";
-        QTest::newRow("missing") << "missing" << "is missing";
-        QTest::newRow("locked") << "locked" << "Another program is using the entry database";
+        QTest::newRow("zero bytes") << "zero bytes"
+                                    << "is empty (0 bytes)";
+        QTest::newRow("garbage") << "garbage"
+                                 << "is not an entry database";
+        QTest::newRow("no table") << "no table"
+                                  << "holds no table of entries";
+        QTest::newRow("folder") << "folder"
+                                << "is a folder, not the entry database file";
+        QTest::newRow("missing") << "missing"
+                                 << "is missing";
+        QTest::newRow("locked") << "locked"
+                                << "Another program is using the entry database";
         // A file format write version above 2, which the engine only reads: permissions would not stop root.
-        QTest::newRow("read-only") << "read-only" << "can only be read";
+        QTest::newRow("read-only") << "read-only"
+                                   << "can only be read";
     }
     // Each procedure says once which file is at fault and why, answers with a
     // failure, and neither the file nor its folder changes.
@@ -187,10 +203,12 @@ private slots:
             QVERIFY2(call() == works, procedure);
             QCOMPARE(boxes.shown().size(), works ? 0 : 1);
             const QString shown = boxes.shown().value(0).text;
-            QVERIFY2(works || (shown.contains(reason) && shown.contains(QDir::toNativeSeparators(file.fileName()))),
+            QVERIFY2(works || (shown.contains(reason) &&
+                               shown.contains(QDir::toNativeSeparators(file.fileName()))),
                      qPrintable(shown));
         }
-        QCOMPARE(QStringList({name, hint, text}), readable ? QStringList({"Kept", "h", "7370A"}) : QStringList(3, "old"));
+        QCOMPARE(QStringList({name, hint, text}),
+                 readable ? QStringList({"Kept", "h", "7370A"}) : QStringList(3, "old"));
         locker.close();
         locker = QSqlDatabase();
         QSqlDatabase::removeDatabase("locker");
@@ -237,7 +255,8 @@ private slots:
         sql("INSERT INTO tblCofra (lngID, strName) VALUES (4294967297, 'Far')");
         modCofra::DeleteRecord("tblCofra", "lngID", 1);
         QCOMPARE(showChooser(false), 0); // no row has id 1
-        QCOMPARE(frmOpenSave::loaded()->windowTitle() + frmOpenSave::loaded()->findChild<QPushButton*>("cmdOpen")->text(),
+        QCOMPARE(frmOpenSave::loaded()->windowTitle() +
+                     frmOpenSave::loaded()->findChild<QPushButton*>("cmdOpen")->text(),
                  "Open&Open");
         QCOMPARE(chooserNames(), (QStringList{"Alpha", "beta", "Far", "gamma", "Same", "Same"}));
 

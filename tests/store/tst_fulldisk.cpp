@@ -47,7 +47,8 @@ public:
     QString path() const { return m_dir.path(); }
     // Writes a file until the disk takes no more; true when it did fill up.
     bool fill() const {
-        const int fd = ::open(QFile::encodeName(fillerPath()).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int fd =
+            ::open(QFile::encodeName(fillerPath()).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         if (fd < 0)
             return false;
         const QByteArray block(4096, 'f');
@@ -95,9 +96,10 @@ private slots:
         QFETCH(bool, freedOnFirstBox);
         FullDisk disk;
         if (const QString problem = disk.mount(); !problem.isEmpty())
-            QSKIP(qPrintable("This machine does not let the test mount a small disk (it needs root), so the real "
-                             "full disk is not tried here; tst_storefaults' disk-full cases still run. Reason: " +
-                             problem));
+            QSKIP(qPrintable(
+                "This machine does not let the test mount a small disk (it needs root), so the real "
+                "full disk is not tried here; tst_storefaults' disk-full cases still run. Reason: " +
+                problem));
         const QString previousAppPath = modCofra::strAppPath;
         modCofra::strAppPath = platform::withOneTrailingSeparator(disk.path());
         const auto restore = qScopeGuard([&] { modCofra::strAppPath = previousAppPath; });
@@ -120,9 +122,10 @@ private slots:
         QCOMPARE(shown.size(), answers.size());
         for (const platform::MessageBoxSpec& box : shown) {
             QCOMPARE(box.title, "An Error Occured!");
-            QVERIFY2(box.text.contains(QStringLiteral("The disk that holds the entry database \"%1\" is full.")
-                                           .arg(QDir::toNativeSeparators(store::databasePath()))),
-                     qPrintable(box.text));
+            QVERIFY2(
+                box.text.contains(QStringLiteral("The disk that holds the entry database \"%1\" is full.")
+                                      .arg(QDir::toNativeSeparators(store::databasePath()))),
+                qPrintable(box.text));
         }
         QCOMPARE(stored, freedOnFirstBox);
         disk.freeSpace();

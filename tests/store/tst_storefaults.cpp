@@ -71,7 +71,7 @@ struct PlainList : store::EntryList {
 // or reported success (for those that write).
 struct Operation {
     const char* name;
-    QList<Row> after; // the rows once it is done
+    QList<Row> after;                           // the rows once it is done
     std::function<std::pair<bool, bool>()> run; // {reported success, answer right}
 };
 
@@ -96,11 +96,15 @@ const QList<Operation>& operations() {
                  const bool ok = bool(modCofra::StoreEntry(r.id, r.name, r.hint, entry(r.name, r.text)));
                  return std::pair{ok, true};
              }},
-            {"delete", deleted, [] { return std::pair{bool(modCofra::DeleteRecord("tblCofra", "lngID", 2)), true}; }},
+            {"delete", deleted,
+             [] {
+                 return std::pair{bool(modCofra::DeleteRecord("tblCofra", "lngID", 2)), true};
+             }},
             {"list", startRows(),
              [] {
                  PlainList list;
-                 const bool ok = bool(modCofra::FillListFromTable(list, "tblCofra", "lngID", "strName", "1", false));
+                 const bool ok =
+                     bool(modCofra::FillListFromTable(list, "tblCofra", "lngID", "strName", "1", false));
                  QStringList names;
                  for (const auto& item : list.items)
                      names << QStringLiteral("%1 %2").arg(item.id).arg(item.text);
@@ -194,7 +198,8 @@ private slots:
         ProgramFolder folder;
         for (const Row& row : startRows())
             QVERIFY(modCofra::StoreEntry(0, row.name, row.hint, entry(row.name, row.text)));
-        QCOMPARE(sql("SELECT lngID, strName, strPassHint, strEntry FROM tblCofra ORDER BY lngID"), lines(startRows()));
+        QCOMPARE(sql("SELECT lngID, strName, strPassHint, strEntry FROM tblCofra ORDER BY lngID"),
+                 lines(startRows()));
         QVERIFY(QFile::copy(folder.databasePath(), templateFile()));
     }
     void cleanupTestCase() {
@@ -214,7 +219,8 @@ private slots:
         QVERIFY(FaultyDisk::calls(FaultyDisk::Read) > reads);
         QVERIFY(FaultyDisk::calls(FaultyDisk::Write) > writes);
         QVERIFY(FaultyDisk::openedFiles().contains(QFileInfo(folder.databasePath()).absoluteFilePath()));
-        QVERIFY(FaultyDisk::openedFiles().contains(QFileInfo(folder.databasePath()).absoluteFilePath() + "-journal"));
+        QVERIFY(FaultyDisk::openedFiles().contains(QFileInfo(folder.databasePath()).absoluteFilePath() +
+                                                   "-journal"));
         m_shown.clear();
         FaultyDisk::arm({FaultyDisk::Open, Failure::Error, 1, true});
         QVERIFY(!operations()[4].run().first);
@@ -263,10 +269,11 @@ private slots:
 
             const QStringList check = sql("PRAGMA integrity_check");
             QVERIFY2(check == QStringList{"ok"}, qPrintable(at + ": " + check.join('/')));
-            const QStringList rows = sql("SELECT lngID, strName, strPassHint, strEntry FROM tblCofra ORDER BY lngID");
+            const QStringList rows =
+                sql("SELECT lngID, strName, strPassHint, strEntry FROM tblCofra ORDER BY lngID");
             const QStringList expected = lines(ok ? op.after : startRows());
             QVERIFY2(rows == expected, qPrintable(at + (ok ? ": done, but the file does not hold it"
-                                                         : ": not done, but the file changed")));
+                                                           : ": not done, but the file changed")));
             QVERIFY2(answeredRight, qPrintable(at + ": the procedure's answer is wrong"));
             ++tally.runs;
             tally.faulted += met;
@@ -283,7 +290,8 @@ private slots:
                 continue;
             const platform::MessageBoxSpec& box = m_shown[0];
             QCOMPARE(box.title, "An Error Occured!");
-            QVERIFY2(box.text.contains(fault.words) && box.text.contains(file), qPrintable(at + ": " + box.text));
+            QVERIFY2(box.text.contains(fault.words) && box.text.contains(file),
+                     qPrintable(at + ": " + box.text));
         }
     }
 };

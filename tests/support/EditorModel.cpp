@@ -1,8 +1,8 @@
 #include "tests/support/EditorModel.h"
 
+#include "crypto/TextCipher.h"
 #include "editor/EntryEditor.h"
 #include "editor/SoftBreaks.h"
-#include "crypto/TextCipher.h"
 #include "tests/support/EditorTexts.h"
 
 #include <QApplication>
