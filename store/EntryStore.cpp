@@ -372,7 +372,7 @@ Outcome DeleteRecord(const QString& table, const QString& field, qint64 value, c
             changed = false;
             if (auto error = store::checkNames({table, field, nameField}))
                 return error;
-            const StepResult failed = store::inWriteTransaction(connection, [&](bool& keep) -> StepResult {
+            StepResult failed = store::inWriteTransaction(connection, [&](bool& keep) -> StepResult {
                 // The id came from a list of an earlier moment; another copy may
                 // have deleted that entry and given its id to a new one.
                 QSqlQuery query;

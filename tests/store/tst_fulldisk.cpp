@@ -7,7 +7,6 @@
 
 #include <QtTest>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
@@ -28,11 +27,11 @@ public:
     // Empty when the disk is up, otherwise why not.
     QString mount() {
         if (::unshare(CLONE_NEWNS) != 0)
-            return QStringLiteral("no mount namespace of its own: %1").arg(std::strerror(errno));
+            return QStringLiteral("no mount namespace of its own: %1").arg(qt_error_string(errno));
         if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
-            return QStringLiteral("mounts stay shared: %1").arg(std::strerror(errno));
+            return QStringLiteral("mounts stay shared: %1").arg(qt_error_string(errno));
         if (::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs", 0, DiskOptions) != 0)
-            return QStringLiteral("no memory disk: %1").arg(std::strerror(errno));
+            return QStringLiteral("no memory disk: %1").arg(qt_error_string(errno));
         m_mounted = true;
         return {};
     }
