@@ -24,8 +24,8 @@
 
 namespace {
 
-constexpr qint32 kGreyText = -2147483631;         // &H80000011
-constexpr qint32 kWindowBackground = -2147483643; // &H80000005
+constexpr qint32 kGreyText = platform::SysColorCode(platform::GrayText);
+constexpr qint32 kWindowBackground = platform::SysColorCode(platform::WindowBackground);
 constexpr qint32 kWhite = 0xFFFFFF;
 constexpr double kFontListTop = 0;
 constexpr double kFontListHeight = 645;

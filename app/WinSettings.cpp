@@ -7,6 +7,7 @@
 #include "platform/LocaleNumbers.h"
 #include "platform/Screen.h"
 #include "platform/SettingsStore.h"
+#include "platform/SystemColorCodes.h"
 
 #include <QWidget>
 #include <algorithm>
@@ -20,9 +21,11 @@ constexpr int kOnScreenWidth = 100;
 
 const QString kSection = QStringLiteral("Window");
 
+QString read(const char* key, const QString& defaultValue) {
+    return platform::SettingsStore::read(kSection, QString::fromLatin1(key), defaultValue);
+}
 QString read(const char* key, const char* defaultValue) {
-    return platform::SettingsStore::read(kSection, QString::fromLatin1(key),
-                                         QString::fromLatin1(defaultValue));
+    return read(key, QString::fromLatin1(defaultValue));
 }
 
 QString yesNo(bool value) {
@@ -129,8 +132,9 @@ void WinSettings::LoadWinSettings() {
 
     m_txtMain->setSelStart(0);
     m_txtMain->setSelLength(m_txtMain->length());
-    m_txtMain->setSelColor(read("ForeColor", "-2147483640"));
-    if (const auto back = localenumbers::readInt32(read("BackColor", "-2147483643")))
+    m_txtMain->setSelColor(read("ForeColor", QString::number(platform::SysColorCode(platform::WindowText))));
+    const QString backDefault = QString::number(platform::SysColorCode(platform::WindowBackground));
+    if (const auto back = localenumbers::readInt32(read("BackColor", backDefault)))
         m_txtMain->setBackColor(*back);
     m_cmdColors[0]->setBackColor(m_txtMain->SelColor());
     m_cmdColors[1]->setBackColor(m_txtMain->BackColor());

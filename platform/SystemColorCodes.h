@@ -10,12 +10,13 @@ namespace platform {
 constexpr qint32 SysColorBase = -2147483647 - 1;
 constexpr int SysColorCount = 25;
 
-// The system colours the program names: the editor's defaults, and the ones the
-// picker draws its raised and sunken edges with.
+// The system colours the program names: the editor's defaults, the greyed font
+// list, and the ones the picker draws its raised and sunken edges with.
 constexpr int WindowBackground = 5;
 constexpr int WindowText = 8;
 constexpr int ButtonFace = 15;
 constexpr int ButtonShadow = 16;
+constexpr int GrayText = 17;
 constexpr int ButtonHighlight = 20;
 constexpr int ButtonDarkShadow = 21;
 
