@@ -3,6 +3,7 @@
 #include "platform/AppInfo.h"
 #include "platform/BusyCursor.h"
 #include "platform/MessageBoxes.h"
+#include "platform/Named.h"
 #include "platform/ScrollBarNames.h"
 #include "platform/WindowFront.h"
 #include "store/EntryList.h"
@@ -121,27 +122,22 @@ frmOpenSave::frmOpenSave(QWidget* owner) : QDialog(owner) {
     setWindowTitle(QStringLiteral("Open"));
     setModal(false);
 
-    lstNames = new QListWidget(this);
-    lstNames->setObjectName(QStringLiteral("lstNames"));
+    lstNames = platform::named(new QListWidget(this), "lstNames");
     lstNames->setAccessibleName(QStringLiteral("Entries"));
     platform::nameScrollBars(lstNames);
     lstNames->setSelectionMode(QAbstractItemView::SingleSelection);
     // Every row is one line of text: the list then places a selection among
     // 100,000 names without measuring each of them first.
     lstNames->setUniformItemSizes(true);
-    txtName = new QLineEdit(this);
-    txtName->setObjectName(QStringLiteral("txtName"));
+    txtName = platform::named(new QLineEdit(this), "txtName");
     txtName->setMaxLength(NameMaxLength);
     txtName->setToolTip(QStringLiteral("Enter name here to Save As or Open."));
     txtName->setAccessibleName(QStringLiteral("Entry name"));
     txtName->installEventFilter(this);
-    cmdOpen = new QPushButton(QStringLiteral("&Open"), this);
-    cmdOpen->setObjectName(QStringLiteral("cmdOpen"));
+    cmdOpen = platform::named(new QPushButton(QStringLiteral("&Open"), this), "cmdOpen");
     cmdOpen->setDefault(true);
-    cmdClose = new QPushButton(QStringLiteral("Close"), this);
-    cmdClose->setObjectName(QStringLiteral("cmdClose"));
-    cmdDelete = new QPushButton(QStringLiteral("Delete"), this);
-    cmdDelete->setObjectName(QStringLiteral("cmdDelete"));
+    cmdClose = platform::named(new QPushButton(QStringLiteral("Close"), this), "cmdClose");
+    cmdDelete = platform::named(new QPushButton(QStringLiteral("Delete"), this), "cmdDelete");
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(txtName, 0, 0);
