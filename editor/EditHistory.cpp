@@ -17,20 +17,20 @@ void EditHistory::record(Step step) {
     }
 }
 
-EditHistory::Step EditHistory::undo() {
+EditHistory::Step EditHistory::moveLast(QList<Step>& from, QList<Step>& to) {
     m_open = false;
-    if (m_undo.isEmpty())
+    if (from.isEmpty())
         return {};
-    m_redo.append(m_undo.takeLast());
-    return m_redo.last();
+    to.append(from.takeLast());
+    return to.last();
+}
+
+EditHistory::Step EditHistory::undo() {
+    return moveLast(m_undo, m_redo);
 }
 
 EditHistory::Step EditHistory::redo() {
-    m_open = false;
-    if (m_redo.isEmpty())
-        return {};
-    m_undo.append(m_redo.takeLast());
-    return m_undo.last();
+    return moveLast(m_redo, m_undo);
 }
 
 void EditHistory::clear() {

@@ -30,6 +30,9 @@ public:
     void clear();
 
 private:
+    // Moves the last step of one list to the other and gives it; nothing when `from` is empty.
+    Step moveLast(QList<Step>& from, QList<Step>& to);
+
     QList<Step> m_undo;
     QList<Step> m_redo;
     // Whether the last step may take in the next one: not after an undo or a redo.

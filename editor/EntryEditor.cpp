@@ -225,26 +225,24 @@ bool EntryEditor::setSelFontSize(int points) {
 }
 
 void EntryEditor::setSelBold(bool on) {
-    QFont f = font();
-    f.setBold(on);
-    changeFont(f);
+    setFontStyle(&QFont::setBold, on);
 }
 
 void EntryEditor::setSelItalic(bool on) {
-    QFont f = font();
-    f.setItalic(on);
-    changeFont(f);
+    setFontStyle(&QFont::setItalic, on);
 }
 
 void EntryEditor::setSelStrikeThru(bool on) {
-    QFont f = font();
-    f.setStrikeOut(on);
-    changeFont(f);
+    setFontStyle(&QFont::setStrikeOut, on);
 }
 
 void EntryEditor::setSelUnderline(bool on) {
+    setFontStyle(&QFont::setUnderline, on);
+}
+
+void EntryEditor::setFontStyle(FontStyleSetter setter, bool on) {
     QFont f = font();
-    f.setUnderline(on);
+    (f.*setter)(on);
     changeFont(f);
 }
 

@@ -112,6 +112,9 @@ private:
     void recutNow();
     void applyColours();
     void changeFont(const QFont& font);
+    // One of the four styles of the whole text, on or off.
+    using FontStyleSetter = void (QFont::*)(bool);
+    void setFontStyle(FontStyleSetter setter, bool on);
     void documentChanged(int position, int removed, int added);
     void settleLayout();
 
