@@ -1,7 +1,13 @@
 // The text cipher against published RC4 vectors and, where it is installed,
 // against OpenSSL's RC4.
+#include "crypto/HexCodec.h"
 #include "crypto/TextCipher.h"
 #include "crypto/Windows1252.h"
+
+#include <QSet>
+#include <array>
+#include <cstring>
+#include <numeric>
 
 #include <QScopeGuard>
 #include <QTest>
@@ -20,6 +26,19 @@ static QString charsOf(const QByteArray& bytes) {
     return chars;
 }
 
+// 0x80 to 0x9F of the code page; the five bytes it leaves unassigned stand
+// for the C1 control of the same number.
+constexpr char16_t HighHalf[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                   0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                   0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                   0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+static QByteArray allBytesInHex() {
+    QByteArray all(256, Qt::Uninitialized);
+    std::iota(all.begin(), all.end(), char(0));
+    return all.toHex().toUpper();
+}
+
 class TextCipherTest : public QObject {
     Q_OBJECT
 private slots:
@@ -36,13 +55,7 @@ private slots:
                          .mid(3 + 2 * offset, 32),
                      QString::fromLatin1(expected));
 
-        QString all;
-        for (int b = 0; b < 256; ++b) {
-            const char16_t c = crypto::Windows1252::toUnicode[b];
-            QCOMPARE(crypto::Windows1252::fromUnicode[c], b);
-            all += QChar(c);
-        }
-        QCOMPARE(crypto::Windows1252::toUnicode[0x80], u'\u20AC');
+        const QString all = charsOf(QByteArray::fromHex(allBytesInHex()));
         QCOMPARE(RC4Transform(RC4Transform(all, "k\u00e9y\u20ac"), "k\u00e9y\u20ac"), all);
         // Outside the code page: one "?" per character.
         QCOMPARE(RC4Transform(RC4Transform("a\u4e2d\u0100b", "k"), "k"), QStringLiteral("a??b"));
@@ -54,6 +67,57 @@ private slots:
         QCOMPARE(RC4Transform("737b2396305", key), zeros);
         // An odd last digit is one byte of its own: 0x07 against keystream byte 0xF0.
         QCOMPARE(RC4Transform("737B23963057", key), zeros + QChar(0xF7));
+    }
+
+    // Every UTF-16 unit and every byte, against the code page's published
+    // table (unicode.org, MAPPINGS/VENDORS/MICSFT/WINDOWS/CP1252.TXT) and a
+    // digit reader written the obvious way.
+    void codePageAndHexDigits() {
+        using namespace crypto;
+        QSet<char16_t> page;
+        for (int b = 0; b < 256; ++b) {
+            const char16_t c = b >= 0x80 && b < 0xA0 ? HighHalf[b - 0x80] : char16_t(b);
+            QCOMPARE(Windows1252::toUnicode[b], c);
+            page.insert(c);
+        }
+        for (int u = 0; u < 0x10000; ++u) {
+            const auto c = char16_t(u);
+            const bool inside = page.contains(c);
+            QCOMPARE(Windows1252::represents(QStringView(&c, 1)), inside);
+            QCOMPARE(Windows1252::toUnicode[Windows1252::fromUnicode[u]], inside ? c : u'?');
+            const int low = c | 0x20, digit = c >= '0' && c <= '9'       ? c - '0'
+                                              : low >= 'a' && low <= 'f' ? low - 'a' + 10
+                                                                         : -1;
+            QCOMPARE(HexCodec::isHexDigit(c), digit >= 0);
+            std::uint8_t byte = 0;
+            const char16_t pair[] = {u'7', c};
+            QCOMPARE(HexCodec::decode(pair, 2, &byte), digit >= 0);
+            QVERIFY(digit < 0 || byte == 0x70 + digit);
+        }
+        // All bytes out as upper-case pairs and back from either case; an odd
+        // last digit is a byte of its own; the output may overlap its input.
+        std::array<std::uint8_t, 257> bytes{}, back{};
+        std::iota(bytes.begin(), bytes.begin() + 256, 0);
+        bytes[256] = 0x0A;
+        std::array<char16_t, 512> digits{};
+        HexCodec::encode(bytes.data(), 256, digits.data());
+        QCOMPARE(QString::fromUtf16(digits.data(), 512), QString::fromLatin1(allBytesInHex()));
+        const QString lower = QString::fromLatin1(allBytesInHex()).toLower() + u'a';
+        QVERIFY(HexCodec::decode(reinterpret_cast<const char16_t*>(lower.utf16()), 513, back.data()));
+        QVERIFY(back == bytes);
+        std::array<char16_t, 512> shared{};
+        auto* tail = reinterpret_cast<std::uint8_t*>(shared.data()) + 3 * 256;
+        std::memcpy(tail, bytes.data(), 256);
+        HexCodec::encode(tail, 256, shared.data());
+        QVERIFY(shared == digits);
+        // A stray character anywhere, the last of a long text too, is refused.
+        // Units whose low byte is a digit must not pass as one in the wide paths.
+        for (const std::size_t at : {0, 1, 255, 511})
+            for (const char16_t stray : {u'g', u'\u0130', u'\uff41', u'\u4130'}) {
+                std::array<char16_t, 512> bad = digits;
+                bad[at] = stray;
+                QVERIFY(!HexCodec::decode(bad.data(), 512, back.data()));
+            }
     }
 
     // Only "737" and hexadecimal digits is a stored form; any other text is
