@@ -41,14 +41,17 @@ bool shouldFail(FaultyDisk::Call call) {
     return fail;
 }
 
-int failWith(FaultyDisk::Call call) {
-    const QMutexLocker lock(&state().mutex);
-    return FaultyDisk::resultCode(FaultyDisk::Fault{call, state().fault.failure, 1, false});
-}
-
 FaultyDisk::Failure armedFailure() {
     const QMutexLocker lock(&state().mutex);
     return state().fault.failure;
+}
+
+// The answer of a failing truncate, sync or size call.
+int failWith(FaultyDisk::Call call) {
+    const bool full = armedFailure() == FaultyDisk::Failure::Full;
+    if (call == FaultyDisk::FileSize)
+        return SQLITE_IOERR_FSTAT;
+    return full ? SQLITE_FULL : call == FaultyDisk::Sync ? SQLITE_IOERR_FSYNC : SQLITE_IOERR_TRUNCATE;
 }
 
 // Our file: the layer's methods in front, the real file's state behind.
@@ -63,82 +66,44 @@ sqlite3_file* realOf(sqlite3_file* file) {
     return asFile(file)->real();
 }
 
-int fileClose(sqlite3_file* file) {
-    return realOf(file)->pMethods->xClose(realOf(file));
+// The calls the layer only passes on to the real file.
+template <auto Method, typename... Args> auto forward(sqlite3_file* file, Args... args) {
+    sqlite3_file* real = realOf(file);
+    return (real->pMethods->*Method)(real, args...);
 }
 
 int fileRead(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offset) {
-    sqlite3_file* real = realOf(file);
-    if (!shouldFail(FaultyDisk::Read))
-        return real->pMethods->xRead(real, buffer, amount, offset);
-    if (armedFailure() != FaultyDisk::Failure::Short)
+    if (shouldFail(FaultyDisk::Read))
         return SQLITE_IOERR_READ;
-    const int half = amount / 2;
-    const int rc = real->pMethods->xRead(real, buffer, half, offset);
-    if (rc != SQLITE_OK && rc != SQLITE_IOERR_SHORT_READ)
-        return rc;
-    std::memset(static_cast<char*>(buffer) + half, 0, size_t(amount - half));
-    return SQLITE_IOERR_SHORT_READ;
+    return forward<&sqlite3_io_methods::xRead>(file, buffer, amount, offset);
 }
 
 int fileWrite(sqlite3_file* file, const void* buffer, int amount, sqlite3_int64 offset) {
-    sqlite3_file* real = realOf(file);
     if (!shouldFail(FaultyDisk::Write))
-        return real->pMethods->xWrite(real, buffer, amount, offset);
+        return forward<&sqlite3_io_methods::xWrite>(file, buffer, amount, offset);
     if (armedFailure() == FaultyDisk::Failure::Error)
         return SQLITE_IOERR_WRITE;
     // A full disk takes what still fits.
-    const int rc = real->pMethods->xWrite(real, buffer, amount / 2, offset);
+    const int rc = forward<&sqlite3_io_methods::xWrite>(file, buffer, amount / 2, offset);
     return rc == SQLITE_OK ? SQLITE_FULL : rc;
 }
 
 int fileTruncate(sqlite3_file* file, sqlite3_int64 size) {
     if (shouldFail(FaultyDisk::Truncate))
         return failWith(FaultyDisk::Truncate);
-    return realOf(file)->pMethods->xTruncate(realOf(file), size);
+    return forward<&sqlite3_io_methods::xTruncate>(file, size);
 }
 
 int fileSync(sqlite3_file* file, int flags) {
     if (shouldFail(FaultyDisk::Sync))
         return failWith(FaultyDisk::Sync);
-    return realOf(file)->pMethods->xSync(realOf(file), flags);
+    return forward<&sqlite3_io_methods::xSync>(file, flags);
 }
 
 int fileSize(sqlite3_file* file, sqlite3_int64* size) {
     if (shouldFail(FaultyDisk::FileSize))
         return failWith(FaultyDisk::FileSize);
-    return realOf(file)->pMethods->xFileSize(realOf(file), size);
-}
-
-int fileLock(sqlite3_file* file, int lock) {
-    return realOf(file)->pMethods->xLock(realOf(file), lock);
-}
-int fileUnlock(sqlite3_file* file, int lock) {
-    return realOf(file)->pMethods->xUnlock(realOf(file), lock);
-}
-int fileCheckReservedLock(sqlite3_file* file, int* result) {
-    return realOf(file)->pMethods->xCheckReservedLock(realOf(file), result);
-}
-int fileControl(sqlite3_file* file, int op, void* arg) {
-    return realOf(file)->pMethods->xFileControl(realOf(file), op, arg);
-}
-int fileSectorSize(sqlite3_file* file) {
-    return realOf(file)->pMethods->xSectorSize(realOf(file));
-}
-int fileDeviceCharacteristics(sqlite3_file* file) {
-    return realOf(file)->pMethods->xDeviceCharacteristics(realOf(file));
-}
-int fileShmMap(sqlite3_file* file, int region, int size, int extend, void volatile** address) {
-    return realOf(file)->pMethods->xShmMap(realOf(file), region, size, extend, address);
-}
-int fileShmLock(sqlite3_file* file, int offset, int n, int flags) {
-    return realOf(file)->pMethods->xShmLock(realOf(file), offset, n, flags);
-}
-void fileShmBarrier(sqlite3_file* file) {
-    realOf(file)->pMethods->xShmBarrier(realOf(file));
-}
-int fileShmUnmap(sqlite3_file* file, int deleteFlag) {
-    return realOf(file)->pMethods->xShmUnmap(realOf(file), deleteFlag);
+    return forward<&sqlite3_io_methods::xFileSize>(file, size);
 }
 
 int layerOpen(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int* outFlags) {
@@ -184,25 +149,26 @@ bool FaultyDisk::install() {
     s.layer.szOsFile = int(sizeof(File)) + s.real->szOsFile;
     s.layer.xOpen = layerOpen;
     s.layer.xDelete = layerDelete;
-    s.methods = sqlite3_io_methods{2,
-                                   fileClose,
-                                   fileRead,
-                                   fileWrite,
-                                   fileTruncate,
-                                   fileSync,
-                                   fileSize,
-                                   fileLock,
-                                   fileUnlock,
-                                   fileCheckReservedLock,
-                                   fileControl,
-                                   fileSectorSize,
-                                   fileDeviceCharacteristics,
-                                   fileShmMap,
-                                   fileShmLock,
-                                   fileShmBarrier,
-                                   fileShmUnmap,
-                                   nullptr,
-                                   nullptr};
+    using M = sqlite3_io_methods;
+    s.methods = M{2,
+                  forward<&M::xClose>,
+                  fileRead,
+                  fileWrite,
+                  fileTruncate,
+                  fileSync,
+                  fileSize,
+                  forward<&M::xLock>,
+                  forward<&M::xUnlock>,
+                  forward<&M::xCheckReservedLock>,
+                  forward<&M::xFileControl>,
+                  forward<&M::xSectorSize>,
+                  forward<&M::xDeviceCharacteristics>,
+                  forward<&M::xShmMap>,
+                  forward<&M::xShmLock>,
+                  forward<&M::xShmBarrier>,
+                  forward<&M::xShmUnmap>,
+                  nullptr,
+                  nullptr};
     return sqlite3_vfs_register(&s.layer, 1) == SQLITE_OK;
 }
 
@@ -231,31 +197,4 @@ int FaultyDisk::calls(Call call) {
 QStringList FaultyDisk::openedFiles() {
     const QMutexLocker lock(&state().mutex);
     return state().opened;
-}
-
-const char* FaultyDisk::callName(Call call) {
-    static const char* const names[CallCount] = {"xOpen",     "xDelete", "xRead",    "xWrite",
-                                                 "xTruncate", "xSync",   "xFileSize"};
-    return names[call];
-}
-
-int FaultyDisk::resultCode(const Fault& fault) {
-    switch (fault.call) {
-    case Open:
-        return SQLITE_CANTOPEN;
-    case Delete:
-        return SQLITE_IOERR_DELETE;
-    case Read:
-        return fault.failure == Failure::Short ? SQLITE_IOERR_SHORT_READ : SQLITE_IOERR_READ;
-    case Write:
-        return fault.failure == Failure::Error ? SQLITE_IOERR_WRITE : SQLITE_FULL;
-    case Truncate:
-        return fault.failure == Failure::Full ? SQLITE_FULL : SQLITE_IOERR_TRUNCATE;
-    case Sync:
-        return fault.failure == Failure::Full ? SQLITE_FULL : SQLITE_IOERR_FSYNC;
-    case FileSize:
-    case CallCount:
-        break;
-    }
-    return SQLITE_IOERR_FSTAT;
 }

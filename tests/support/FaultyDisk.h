@@ -13,8 +13,9 @@ class FaultyDisk {
 public:
     enum Call { Open, Delete, Read, Write, Truncate, Sync, FileSize, CallCount };
     // How the chosen call fails. Short: a write stores only its first half and
-    // answers that the disk is full; a read fills only its first half and
-    // answers that it ran out of file (the rest zeros, as the engine asks).
+    // answers that the disk is full. (A read fails with an error only: the
+    // engine takes a short read for the end of the file, and the system never
+    // gives one in the middle of it.)
     enum class Failure { Error, Full, Short };
 
     struct Fault {
@@ -34,8 +35,4 @@ public:
     static int calls(Call call);
     // The files opened through the layer, latest last (at most a few hundred kept).
     static QStringList openedFiles();
-
-    static const char* callName(Call call);
-    // The engine's result code that the fault answers with.
-    static int resultCode(const Fault& fault);
 };
