@@ -4,13 +4,7 @@
 #include "platform/Programs.h"
 #include "tests/app/AppFixture.h"
 
-#include <QAction>
-#include <QLabel>
-#include <QPointer>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
+#include <QtWidgets>
 
 class tst_frmAbout : public QObject {
     Q_OBJECT

@@ -3,13 +3,8 @@
 
 #include "dialogs/FindState.h"
 #include "dialogs/frmFind.h"
-#include "editor/EntryEditor.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
+#include <QtWidgets>
 
 namespace {
 // Opens the dialog, which never shows the last search; types the text (when

@@ -2,17 +2,10 @@
 // style buttons, Next Font, Hide Text and the colour swatches.
 #include "tests/app/AppFixture.h"
 
-#include "editor/EntryEditor.h"
 #include "picker/ColourSwatch.h"
 #include "platform/FontList.h"
 
-#include <QAbstractButton>
-#include <QAction>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QScopeGuard>
-#include <QTest>
+#include <QtWidgets>
 
 namespace {
 QComboBox* sizeBox(const AppFixture& app) {

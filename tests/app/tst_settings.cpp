@@ -1,12 +1,10 @@
 // Window placement, format and colours kept in the settings store.
 #include "tests/app/AppFixture.h"
 
-#include "editor/EntryEditor.h"
 #include "picker/ColourSwatch.h"
 #include "platform/LocaleNumbers.h"
 #include "platform/Screen.h"
 
-#include <QTest>
 #include <cmath>
 
 using platform::Screen;
