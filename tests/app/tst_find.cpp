@@ -49,7 +49,7 @@ private slots:
         QVERIFY(modCofra::strFindText.isEmpty());
     }
 
-    void searchStepsFromMatchToMatch() {
+    void searchesWithTheirOptions() {
         AppFixture app;
         EntryEditor* editor = app.window->editor();
         editor->setText(QStringLiteral("abc abc"));
@@ -58,18 +58,14 @@ private slots:
         app.action(QStringLiteral("mnuEdit_4"))->trigger();
         QCOMPARE(std::pair(editor->SelStart(), editor->SelLength()), std::pair(4, 3)); // no wrap-around
         QVERIFY(!frmFind::loaded());
-    }
 
-    void optionsNarrowTheSearch() {
-        AppFixture app;
-        app.window->editor()->setText(QStringLiteral("xx CAT cats cat"));
+        editor->setText(QStringLiteral("xx CAT cats cat"));
         QCOMPARE(search(app, QStringLiteral("cat"), true, false), 7);
-        app.window->editor()->setText(QStringLiteral("concat cats cat"));
+        editor->setText(QStringLiteral("concat cats cat"));
         QCOMPARE(search(app, QStringLiteral("cat"), false, true), 12);
         QVERIFY(modCofra::ynFindWholeWord && !modCofra::ynFindMatchCase);
-
         // An empty box searches for the last text again, with the options as shown.
-        app.window->editor()->setText(QStringLiteral("a ABC abc"));
+        editor->setText(QStringLiteral("a ABC abc"));
         QCOMPARE(search(app, QStringLiteral("abc"), true, false), 6);
         QCOMPARE(search(app, QString(), false, false), 2);
         QCOMPARE(modCofra::strFindText, QStringLiteral("abc"));

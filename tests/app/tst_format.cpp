@@ -59,19 +59,19 @@ private slots:
             app.setSetting(QStringLiteral("FontSize"), QStringLiteral("20"));
             app.window->Form_Load();
 
-            const QString context = families.join('/') + " fixed " + fixed + " saved " + c.saved;
-            const DocumentState& doc = app.window->documentState();
-            QVERIFY2(editorFont(app).family() == QLatin1String(c.shown) && doc.strFontName == c.shown &&
-                         fontList(app)->currentItem() && fontList(app)->currentItem()->text() == c.shown &&
-                         fontList(app)->isEnabled(),
-                     qPrintable(context));
-            QVERIFY(!doc.ynFontBold && !doc.ynFontItalic && !doc.ynFontStrike && !doc.ynFontUnderline);
-            for (int i = 0; i < 4; ++i)
-                QVERIFY(!app.window->findChild<QAbstractButton*>(QStringLiteral("chkFnts_%1").arg(i))
-                             ->isChecked());
             const QFont font = editorFont(app);
-            QVERIFY(!font.bold() && !font.italic() && !font.underline() && !font.strikeOut());
-            QVERIFY(doc.lngFontSize == 10 && font.pointSize() == 10);
+            const DocumentState& doc = app.window->documentState();
+            const QListWidgetItem* listed = fontList(app)->currentItem();
+            const auto styles = app.window->findChildren<QToolButton*>(QRegularExpression("^chkFnts_"));
+            bool plainStyle = styles.size() == 4 && !doc.ynFontBold && !doc.ynFontItalic &&
+                              !doc.ynFontStrike && !doc.ynFontUnderline && !font.bold() && !font.italic() &&
+                              !font.underline() && !font.strikeOut() && doc.lngFontSize == 10 &&
+                              font.pointSize() == 10;
+            for (const QToolButton* style : styles)
+                plainStyle = plainStyle && !style->isChecked();
+            QVERIFY2(plainStyle && font.family() == c.shown && doc.strFontName == c.shown && listed &&
+                         listed->text() == c.shown && fontList(app)->isEnabled(),
+                     qPrintable(families.join('/') + " fixed " + fixed + " saved " + c.saved));
         }
     }
 
@@ -99,12 +99,21 @@ private slots:
         QCOMPARE(box->currentText(), QStringLiteral("10"));
     }
 
-    void styleButtonsFollowTheirIndexes() {
+    // New keeps the swatches' colours; the style buttons act by their indexes
+    // and are written at close.
+    void swatchesSurviveNewAndStylesAreKept() {
         AppFixture app;
+        app.window->findChild<ColourSwatch*>(QStringLiteral("cmdColors_0"))->setBackColor(0x0000FF);
+        app.window->findChild<ColourSwatch*>(QStringLiteral("cmdColors_1"))->setBackColor(0x00FFFF);
+        app.typeText(QStringLiteral("x"));
+        app.messages.queue(QMessageBox::No);
+        app.action(QStringLiteral("mnuFile_0"))->trigger();
+        const EntryEditor* editor = app.window->editor();
+        QCOMPARE(std::tuple(editor->SelColor(), editor->BackColor(), editor->palette().color(QPalette::Text)),
+                 std::tuple(0x0000FF, 0x00FFFF, QColor(255, 0, 0)));
+
         for (int index : {1, 3})
-            QTest::mouseClick(
-                app.window->findChild<QAbstractButton*>(QStringLiteral("chkFnts_%1").arg(index)),
-                Qt::LeftButton);
+            app.window->findChild<QAbstractButton*>(QStringLiteral("chkFnts_%1").arg(index))->click();
         QVERIFY(editorFont(app).underline() && editorFont(app).strikeOut() && !editorFont(app).bold());
         app.messages.queue(QMessageBox::No);
         app.window->close();
@@ -113,9 +122,21 @@ private slots:
             QStringList({"True", "True", "False"}));
     }
 
-    void nextFontAndHideText() {
+    void fontListNextFontAndHideText() {
         AppFixture app;
-        fontList(app)->setCurrentRow(2);
+        // The list drops down over the editor while it has the focus, and keeps its choice.
+        QListWidget* list = fontList(app);
+        const int shortHeight = list->height();
+        list->setCurrentRow(3);
+        list->setFocus();
+        QTRY_VERIFY(list->hasFocus());
+        QCOMPARE(list->height(), app.window->centralWidget()->height());
+        app.window->editor()->setFocus();
+        QTRY_VERIFY(!list->hasFocus());
+        QCOMPARE(std::pair(list->height(), list->currentRow()), std::pair(shortHeight, 3));
+        QCOMPARE(editorFont(app).family(), QStringLiteral("Delta Script"));
+
+        list->setCurrentRow(2);
         app.action(QStringLiteral("MnuFormat_1"))->trigger();
         QCOMPARE(app.window->documentState().strFontName, QStringLiteral("Delta Script"));
         app.action(QStringLiteral("MnuFormat_1"))->trigger(); // the last font wraps to the first
@@ -130,33 +151,6 @@ private slots:
         sizeBox(app)->setEditText(QStringLiteral("24"));
         hide->trigger();
         QCOMPARE(app.window->documentState().lngFontSize, 2);
-    }
-
-    void fontListDropsDownWhileFocused() {
-        AppFixture app;
-        QListWidget* list = fontList(app);
-        const int shortHeight = list->height();
-        list->setCurrentRow(3);
-        list->setFocus();
-        QTRY_VERIFY(list->hasFocus());
-        QCOMPARE(list->height(), app.window->centralWidget()->height());
-        app.window->editor()->setFocus();
-        QTRY_VERIFY(!list->hasFocus());
-        QCOMPARE(list->height(), shortHeight);
-        QCOMPARE(list->currentRow(), 3);
-        QCOMPARE(editorFont(app).family(), QStringLiteral("Delta Script"));
-    }
-
-    void swatchColoursSurviveNew() {
-        AppFixture app;
-        app.window->findChild<ColourSwatch*>(QStringLiteral("cmdColors_0"))->setBackColor(0x0000FF);
-        app.window->findChild<ColourSwatch*>(QStringLiteral("cmdColors_1"))->setBackColor(0x00FFFF);
-        app.typeText(QStringLiteral("x"));
-        app.messages.queue(QMessageBox::No);
-        app.action(QStringLiteral("mnuFile_0"))->trigger();
-        QCOMPARE(app.window->editor()->SelColor(), 0x0000FF);
-        QCOMPARE(app.window->editor()->BackColor(), 0x00FFFF);
-        QCOMPARE(app.window->editor()->palette().color(QPalette::Text), QColor(255, 0, 0));
     }
 };
 
