@@ -79,14 +79,12 @@ private slots:
         // The key dialog is modal; built without being shown, it holds the same controls.
         // Each window has at least as many controls as it is known to have, so
         // that a window the walk cannot see into does not pass unnoticed.
-        const std::pair<QWidget*, int> windows[] = {
-            {main, 12},
-            {frmDecrypt::shared(main), 7},
-            {frmOpenSave::loaded(), 5},
-            {frmFind::loaded(), 5},
-            {frmSmallColor::loaded(), 20},
-            {frmAbout::loaded(), 3},
-        };
+        const std::pair<QWidget*, int> windows[] = {{main, 12},
+                                                    {frmDecrypt::shared(main), 7},
+                                                    {frmOpenSave::loaded(), 5},
+                                                    {frmFind::loaded(), 5},
+                                                    {frmSmallColor::loaded(), 20},
+                                                    {frmAbout::loaded(), 3}};
         for (const auto& [window, fewest] : windows) {
             QVERIFY(window);
             const auto [faults, controls] = namingFaults(window);
@@ -94,14 +92,10 @@ private slots:
             QVERIFY2(controls >= fewest, qPrintable(window->objectName() + ": " + QString::number(controls)));
         }
         // On Linux an editable combo box is announced by its text; its field has
-        // the name. Fields are announced with their labels.
-        const std::pair<QWidget*, QString> fields[] = {
-            {main->findChild<QComboBox*>("cboFSize")->lineEdit(), "Font size"},
-            {windows[1].first->findChild<QWidget*>("txtPhiVer"), "Enter Encryption Key:"},
-            {windows[4].first->findChild<QWidget*>("txtColor_4"), "HTML Color Code:"},
-        };
-        for (const auto& [field, name] : fields)
-            QCOMPARE(said(field, QAccessible::Name), name);
+        // the name. (Labelled fields take their label's text: a missing or shared
+        // label shows above as a missing or repeated name.)
+        QCOMPARE(said(main->findChild<QComboBox*>("cboFSize")->lineEdit(), QAccessible::Name),
+                 QString("Font size"));
         frmDecrypt::unloadShared();
     }
 
