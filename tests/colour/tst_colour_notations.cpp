@@ -18,66 +18,64 @@ qint32 desktop(int index) {
 class TestColourNotations : public QObject {
     Q_OBJECT
 private slots:
-    void notations();
-    void componentKeysAndTexts();
-};
+    void notations() {
+        // Box order: constant, palette, RGB, decimal, HTML, hex, system constant, system hex.
+        const QList<std::pair<qint32, QStringList>> cases = {
+            {0, {"vbBlack", "QBColor(0)", "RGB(0, 0, 0)", "0", "#000000", "&H000000&", "N/A", "N/A"}},
+            {PaletteColor(7),
+             {"N/A", "QBColor(7)", "RGB(192, 192, 192)", "12632256", "#C0C0C0", "&HC0C0C0&", "N/A", "N/A"}},
+            {ComposeRGB(1, 2, 3),
+             {"N/A", "QBColor(N/A)", "RGB(1, 2, 3)", "197121", "#010203", "&H030201&", "N/A", "N/A"}},
+            {SysColorCode(0),
+             {"N/A", "QBColor(N/A)", "RGB(10, 20, 30)", "1971210", "#0A141E", "&H1E140A&", "vbScrollBars",
+              "&H80000000&"}},
+        };
+        for (const auto& [colour, texts] : cases) {
+            const ColorNotations n = FormatNotations(colour, false, desktop);
+            for (int box = 0; box < ColorNotations::BoxCount; ++box)
+                QCOMPARE(n.text(box), texts[box]);
+        }
+        QCOMPARE(FormatNotations(SysColorCode(15), false, desktop).sysHexText, QString("&H8000000F&"));
+        // The lowest index wins.
+        const SysColorSource twice = [](int index) { return index >= 3 ? 77 : 5; };
+        QCOMPARE(FindSysColor(77, twice), SysColorCode(3));
+        QCOMPARE(FindSysColor(78, twice), -1);
 
-void TestColourNotations::notations() {
-    // Box order: constant, palette, RGB, decimal, HTML, hex, system constant, system hex.
-    const QList<std::pair<qint32, QStringList>> cases = {
-        {0, {"vbBlack", "QBColor(0)", "RGB(0, 0, 0)", "0", "#000000", "&H000000&", "N/A", "N/A"}},
-        {PaletteColor(7),
-         {"N/A", "QBColor(7)", "RGB(192, 192, 192)", "12632256", "#C0C0C0", "&HC0C0C0&", "N/A", "N/A"}},
-        {ComposeRGB(1, 2, 3),
-         {"N/A", "QBColor(N/A)", "RGB(1, 2, 3)", "197121", "#010203", "&H030201&", "N/A", "N/A"}},
-        {SysColorCode(0),
-         {"N/A", "QBColor(N/A)", "RGB(10, 20, 30)", "1971210", "#0A141E", "&H1E140A&", "vbScrollBars",
-          "&H80000000&"}},
-    };
-    for (const auto& [colour, texts] : cases) {
-        const ColorNotations n = FormatNotations(colour, false, desktop);
-        for (int box = 0; box < ColorNotations::BoxCount; ++box)
-            QCOMPARE(n.text(box), texts[box]);
+        // A shade moves every component, each clamped on its own.
+        QCOMPARE(ApplyShade(250, 100, 0, 10), (std::array<int, 3>{255, 110, 10}));
+        QCOMPARE(ApplyShade(5, 100, 200, -20), (std::array<int, 3>{0, 80, 180}));
     }
-    QCOMPARE(FormatNotations(SysColorCode(15), false, desktop).sysHexText, QString("&H8000000F&"));
-    // The lowest index wins.
-    const SysColorSource twice = [](int index) { return index >= 3 ? 77 : 5; };
-    QCOMPARE(FindSysColor(77, twice), SysColorCode(3));
-    QCOMPARE(FindSysColor(78, twice), -1);
 
-    // A shade moves every component, each clamped on its own.
-    QCOMPARE(ApplyShade(250, 100, 0, 10), (std::array<int, 3>{255, 110, 10}));
-    QCOMPARE(ApplyShade(5, 100, 200, -20), (std::array<int, 3>{0, 80, 180}));
-}
-
-void TestColourNotations::componentKeysAndTexts() {
-    // Key, hex mode; the character entered (0: dropped) and whether it beeps.
-    const std::tuple<int, bool, int, bool> keys[] = {
-        {'x', false, 0, true},
-        {'7', false, '7', false},
-        {8, false, 8, false},
-        {'a', false, 0, true},
-        {'f', true, 'F', false},
-        {'G', true, 0, true},
-        {'9', true, '9', false},
+    void componentKeysAndTexts() {
+        // Key, hex mode; the character entered (0: dropped) and whether it beeps.
         // Codes beyond a character are never the digit their low bits spell.
-        {0x10037, false, 0, true},
-        {0x10041, true, 0, true},
-        {-65488, false, 0, true}};
-    for (const auto& [key, hex, code, beep] : keys)
-        QCOMPARE(std::tuple(key, FilterRGBKey(key, hex).code, FilterRGBKey(key, hex).beep),
-                 std::tuple(key, code, beep));
-    // Text, hex mode; its value and whether it may stand. Foreign characters make
-    // the text unacceptable; its digits still count.
-    const std::tuple<QString, bool, int, bool> texts[] = {
-        {"255", false, 255, true}, {"256", false, 256, false}, {"", false, 0, true},
-        {"1x2", false, 12, false}, {"FF", false, 0, false},    {"FF", true, 255, true},
-        {"ff", true, 255, true},   {"G1", true, 1, false},     {"100", true, 256, false}};
-    for (const auto& [text, hex, value, acceptable] : texts)
-        QCOMPARE(std::tuple(text, ParseRGBText(text, hex).value, ParseRGBText(text, hex).acceptable),
-                 std::tuple(text, value, acceptable));
-    QVERIFY(!ParseRGBText("99999999999999", false).acceptable);
-}
+        const std::tuple<int, bool, int, bool> keys[] = {{'x', false, 0, true},    {'7', false, '7', false},
+                                                         {8, false, 8, false},     {'a', false, 0, true},
+                                                         {'f', true, 'F', false},  {'G', true, 0, true},
+                                                         {'9', true, '9', false},  {0x10037, false, 0, true},
+                                                         {0x10041, true, 0, true}, {-65488, false, 0, true}};
+        for (const auto& [key, hex, code, beep] : keys)
+            QCOMPARE(std::tuple(key, FilterRGBKey(key, hex).code, FilterRGBKey(key, hex).beep),
+                     std::tuple(key, code, beep));
+        // Text, hex mode; its value and whether it may stand. Foreign characters make
+        // the text unacceptable; its digits still count.
+        const std::tuple<QString, bool, int, bool> texts[] = {
+            {"255", false, 255, true}, {"256", false, 256, false}, {"", false, 0, true},
+            {"1x2", false, 12, false}, {"FF", false, 0, false},    {"FF", true, 255, true},
+            {"ff", true, 255, true},   {"G1", true, 1, false},     {"100", true, 256, false}};
+        for (const auto& [text, hex, value, acceptable] : texts)
+            QCOMPARE(std::tuple(text, ParseRGBText(text, hex).value, ParseRGBText(text, hex).acceptable),
+                     std::tuple(text, value, acceptable));
+        QVERIFY(!ParseRGBText("99999999999999", false).acceptable);
+        // What a component box shows reads back as the value it shows, in either base.
+        for (const int value : {0, 9, 10, 15, 16, 254, 255})
+            for (const bool hex : {false, true})
+                QCOMPARE(
+                    ParseRGBText(FormatNotations(ComposeRGB(0, value, 0), hex, {}).componentTexts[1], hex)
+                        .value,
+                    value);
+    }
+};
 
 QTEST_APPLESS_MAIN(TestColourNotations)
 #include "tst_colour_notations.moc"

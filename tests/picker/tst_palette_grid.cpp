@@ -56,70 +56,65 @@ class TestPaletteGrid : public QObject {
 private slots:
     void initTestCase() { platform::SystemColors::setSource(desktop); }
     void cleanupTestCase() { platform::SystemColors::setSource({}); }
-    void geometryAndHitTest();
-    void looksAndSelection();
-};
 
-void TestPaletteGrid::geometryAndHitTest() {
-    // Half the width by an eighth of the height, halves rounded to even.
-    const std::pair<QSize, QSize> sizes[] = {
-        {{76, 196}, {38, 24}}, {{72, 192}, {36, 24}}, {{77, 204}, {38, 26}}, {{75, 180}, {38, 22}}};
-    for (const auto& [inner, cell] : sizes)
-        QCOMPARE(GridOnImage(inner).grid.cellSize(), cell);
-
-    // Rows are 24.5 units high for the hit test, not the rounded 24.
-    const std::tuple<double, double, int> hits[] = {{0, 0, 0},    {75, 195, 15}, {38, 0, 8},  {37.9, 195, 7},
-                                                    {0, 48.9, 1}, {-1, 10, -1},  {76, 10, -1}};
-    GridOnImage g;
-    for (const auto& [x, y, cell] : hits)
-        QCOMPARE(std::tuple(x, y, g.grid.PaletteHitTest(x, y)), std::tuple(x, y, cell));
-}
-
-void TestPaletteGrid::looksAndSelection() {
-    GridOnImage g;
-    g.grid.DrawPalette();
-    QCOMPARE(g.grid.cellOrigin(15), QPoint(38, 168));
-    // Raised: highlight top-left, dark shadow outside and shadow inside at the
-    // bottom-right, swatch outlined in black from (x + 4, y + 4).
-    const QList<Pixel> raised = {{38, 168, kHighlight}, {75, 191, kDarkShadow}, {74, 190, kShadow},
-                                 {41, 171, kFace},      {42, 172, kBlack},      {70, 186, kBlack},
-                                 {71, 187, kFace},      {43, 175, kWhite}};
-    QCOMPARE(g.found(raised), raised);
-    // Numbers are white on cells 0 to 9 and black from 10, raised and pressed.
-    for (int cell = 0; cell < 16; ++cell) {
-        g.grid.DrawPalette();
-        QCOMPARE(g.numberColours(cell, 0), QSet<QRgb>{cell < 10 ? kWhite : kBlack});
-        g.grid.SelectPaletteCell(cell);
-        QCOMPARE(g.numberColours(cell, 1), QSet<QRgb>{cell < 10 ? kWhite : kBlack});
+    void geometryAndHitTest() {
+        // Half the width by an eighth of the height, halves rounded to even.
+        const std::pair<QSize, QSize> sizes[] = {
+            {{76, 196}, {38, 24}}, {{72, 192}, {36, 24}}, {{77, 204}, {38, 26}}, {{75, 180}, {38, 22}}};
+        for (const auto& [inner, cell] : sizes)
+            QCOMPARE(GridOnImage(inner).grid.cellSize(), cell);
+        // Rows are 24.5 units high for the hit test, not the rounded 24.
+        GridOnImage g;
+        const std::tuple<double, double, int> hits[] = {
+            {0, 0, 0}, {75, 195, 15}, {38, 0, 8}, {37.9, 195, 7}, {0, 48.9, 1}, {-1, 10, -1}, {76, 10, -1}};
+        for (const auto& [x, y, cell] : hits)
+            QCOMPARE(std::tuple(x, y, g.grid.PaletteHitTest(x, y)), std::tuple(x, y, cell));
     }
 
-    // Pressed: shadow inside at the top-left, highlight at the bottom-right,
-    // the swatch one pixel further in: (43, 173) to (71, 187). Its neighbour
-    // above stays raised.
-    const QList<Pixel> pressed = {{38, 168, kDarkShadow}, {39, 169, kShadow},    {74, 190, kHighlight},
-                                  {75, 191, kDarkShadow}, {42, 172, kFace},      {43, 173, kBlack},
-                                  {71, 187, kBlack},      {72, 188, kFace},      {44, 174, kWhite},
-                                  {70, 186, kWhite},      {38, 144, kHighlight}, {42, 148, kBlack}};
-    QCOMPARE(g.found(pressed), pressed);
+    void looksAndSelection() {
+        GridOnImage g;
+        g.grid.DrawPalette();
+        QCOMPARE(g.grid.cellOrigin(15), QPoint(38, 168));
+        // Raised: highlight top-left, dark shadow outside and shadow inside at the
+        // bottom-right, swatch outlined in black from (x + 4, y + 4).
+        const QList<Pixel> raised = {{38, 168, kHighlight}, {75, 191, kDarkShadow}, {74, 190, kShadow},
+                                     {41, 171, kFace},      {42, 172, kBlack},      {70, 186, kBlack},
+                                     {71, 187, kFace},      {43, 175, kWhite}};
+        QCOMPARE(g.found(raised), raised);
+        // Numbers are white on cells 0 to 9 and black from 10, raised and pressed.
+        for (int cell = 0; cell < 16; ++cell) {
+            g.grid.DrawPalette();
+            QCOMPARE(g.numberColours(cell, 0), QSet<QRgb>{cell < 10 ? kWhite : kBlack});
+            g.grid.SelectPaletteCell(cell);
+            QCOMPARE(g.numberColours(cell, 1), QSet<QRgb>{cell < 10 ? kWhite : kBlack});
+        }
 
-    // Cells outside 0..15 are left alone, and so is the selection.
-    const QImage pressed15 = g.image;
-    g.grid.DrawCellRaised(-1);
-    g.grid.SelectPaletteCell(-1);
-    QCOMPARE(g.image, pressed15);
-    QCOMPARE(g.selected, 15);
-    // A repaint presses the selected cell again, which makes its colour current.
-    g.current = colour::SysColorCode(15);
-    g.image.fill(qRgb(7, 7, 7));
-    g.grid.Repaint();
-    QCOMPARE(g.current, colour::PaletteColor(15));
-    QCOMPARE(g.image, pressed15);
-    // Only the left button acts, and not on the cell whose colour is current.
-    QVERIFY(!g.grid.MouseDown(Qt::RightButton, {1, 1}));
-    QVERIFY(!g.grid.MouseDown(Qt::LeftButton, {40, 190}));
-    QVERIFY(g.grid.MouseDown(Qt::LeftButton, {1, 1}));
-    QCOMPARE(g.current, colour::PaletteColor(0));
-}
+        // Pressed: shadow inside at the top-left, highlight at the bottom-right,
+        // the swatch one pixel further in: (43, 173) to (71, 187). Its neighbour
+        // above stays raised.
+        const QList<Pixel> pressed = {{38, 168, kDarkShadow}, {39, 169, kShadow},    {74, 190, kHighlight},
+                                      {75, 191, kDarkShadow}, {42, 172, kFace},      {43, 173, kBlack},
+                                      {71, 187, kBlack},      {72, 188, kFace},      {44, 174, kWhite},
+                                      {70, 186, kWhite},      {38, 144, kHighlight}, {42, 148, kBlack}};
+        QCOMPARE(g.found(pressed), pressed);
+
+        // Cells outside 0..15 are left alone, and so is the selection.
+        const QImage pressed15 = g.image;
+        g.grid.DrawCellRaised(-1);
+        g.grid.SelectPaletteCell(-1);
+        QCOMPARE(std::pair(g.image == pressed15, g.selected), std::pair(true, 15));
+        // A repaint presses the selected cell again, which makes its colour current.
+        g.current = colour::SysColorCode(15);
+        g.image.fill(qRgb(7, 7, 7));
+        g.grid.Repaint();
+        QCOMPARE(g.current, colour::PaletteColor(15));
+        QCOMPARE(g.image, pressed15);
+        // Only the left button acts, and not on the cell whose colour is current.
+        QVERIFY(!g.grid.MouseDown(Qt::RightButton, {1, 1}) && !g.grid.MouseDown(Qt::LeftButton, {40, 190}));
+        QVERIFY(g.grid.MouseDown(Qt::LeftButton, {1, 1}));
+        QCOMPARE(g.current, colour::PaletteColor(0));
+    }
+};
 
 QTEST_MAIN(TestPaletteGrid)
 #include "tst_palette_grid.moc"
