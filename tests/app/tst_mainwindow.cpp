@@ -2,6 +2,7 @@
 // layout and closing.
 #include "tests/app/AppFixture.h"
 
+#include "dialogs/frmOpenSave.h"
 #include "editor/EntryEditor.h"
 #include "platform/AppPath.h"
 #include "platform/ProcessGuard.h"
@@ -10,8 +11,11 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -23,9 +27,11 @@ class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
     void toolbarAndHiddenMenuItems();
-    void newAsksOnlyAboutText();
+    void newAndExitAskSaveChanges_data();
+    void newAndExitAskSaveChanges();
     void summaryCountsCharacters();
-    void exitAndQuit();
+    void closeAsksOnlyQuit();
+    void strongPreferenceIsKept();
     void indexesOutsideTheArraysDoNothing();
     void editorFollowsTheWindowSize();
     void helpContentsOpensThePageOrNothing();
@@ -51,28 +57,56 @@ void TestMainWindow::toolbarAndHiddenMenuItems() {
     QVERIFY(qAlpha(arrows.pixel(5, 5)) > 0); // on the first chevron's upper stroke
 }
 
-void TestMainWindow::newAsksOnlyAboutText() {
+void TestMainWindow::newAndExitAskSaveChanges_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("answer");
+    for (const char* command : {"mnuFile_0", "cmdToolBar_3", "mnuFile_8"})
+        for (const char* answer : {"Cancel", "No", "Yes, chooser closed", "Yes, stored"})
+            QTest::addRow("%s, %s", command, answer)
+                << QString::fromLatin1(command) << QString::fromLatin1(answer);
+}
+
+// New (the menu item or the button) and Exit ask "Save Changes?" about a text,
+// and go on after No, or after Yes once the chooser has stored the entry; Exit
+// then asks "Quit?". What a save that does not store leaves is for tst_entryflows.
+void TestMainWindow::newAndExitAskSaveChanges() {
+    QFETCH(QString, command);
+    QFETCH(QString, answer);
+    using enum QMessageBox::StandardButton;
     AppFixture app;
-    QCOMPARE(app.window->windowTitle(), QStringLiteral("Qor Cofra"));
+    const bool exit = command == QLatin1String("mnuFile_8");
+    const bool goesOn = answer == QLatin1String("No") || answer == QLatin1String("Yes, stored");
     app.window->setWindowTitle(QStringLiteral("Qor Cofra - Old"));
     app.action(QStringLiteral("mnuFile_0"))->trigger();
-    QCOMPARE(app.messages.shown().size(), 0); // an empty editor is nothing to save
-    QCOMPARE(app.window->windowTitle(), QStringLiteral("Qor Cofra"));
+    // An empty editor is nothing to save.
+    QVERIFY(app.messages.shown().isEmpty() && app.window->windowTitle() == QLatin1String("Qor Cofra"));
 
-    app.typeText(QStringLiteral("dear diary"));
-    app.messages.queue(QMessageBox::Cancel);
-    app.toolButton(3)->click();
+    app.window->setWindowTitle(QStringLiteral("Qor Cofra - Old"));
+    app.typeText(QStringLiteral("737AB")); // of a ciphertext's shape: stored as it is, when asked
+    for (const auto button : {answer == QLatin1String("Cancel") ? Cancel
+                              : answer == QLatin1String("No")   ? No
+                                                                : Yes,
+                              Yes, Yes}) // then Already Encrypted? and Quit?
+        app.messages.queue(button);
+    if (answer.startsWith(QLatin1String("Yes")))
+        QTimer::singleShot(100, this, [&] {
+            frmOpenSave* chooser = frmOpenSave::loaded();
+            QTest::keyClicks(chooser->findChild<QLineEdit*>(QStringLiteral("txtName")),
+                             QStringLiteral("Fresh"));
+            QTest::mouseClick(chooser->findChild<QPushButton*>(goesOn ? "cmdOpen" : "cmdClose"),
+                              Qt::LeftButton);
+        });
+    if (command.startsWith(QLatin1String("cmd")))
+        app.toolButton(3)->click();
+    else
+        app.action(command)->trigger();
+    QCOMPARE(app.window->isVisible(), !(exit && goesOn));
+    QCOMPARE(app.setting(QStringLiteral("Top")).isEmpty(), !(exit && goesOn)); // written at the close
+    QCOMPARE(app.window->editor()->Text().isEmpty(), goesOn && !exit);
     const platform::MessageBoxSpec box = app.messages.shown().value(0);
-    QCOMPARE(box.title, QStringLiteral("Save Changes?"));
-    QCOMPARE(box.text, QStringLiteral("Would you like to              \r\n\r\nSave Changes?"));
-    QCOMPARE(box.icon, MsgIcon::Question);
-    QCOMPARE(box.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    QCOMPARE(app.window->editor()->Text(), QStringLiteral("dear diary"));
-
-    app.messages.queue(QMessageBox::No);
-    app.action(QStringLiteral("mnuFile_0"))->trigger();
-    QVERIFY(app.window->editor()->Text().isEmpty());
-    QCOMPARE(app.messages.shown().size(), 2);
+    QCOMPARE(box.title + QLatin1Char('|') + box.text,
+             QStringLiteral("Save Changes?|Would you like to              \r\n\r\nSave Changes?"));
+    QVERIFY(box.icon == MsgIcon::Question && box.buttons == (Yes | No | Cancel));
     QCOMPARE(app.messages.unexpected(), 0);
 }
 
@@ -89,29 +123,34 @@ void TestMainWindow::summaryCountsCharacters() {
              QStringLiteral(" # of Characters = 1") + QLocale().groupSeparator() + QStringLiteral("234"));
 }
 
-void TestMainWindow::exitAndQuit() {
+void TestMainWindow::closeAsksOnlyQuit() {
     AppFixture app;
     app.typeText(QStringLiteral("unsaved"));
-    app.messages.queue(QMessageBox::Cancel);
-    app.action(QStringLiteral("mnuFile_8"))->trigger();
-    QCOMPARE(app.messages.shown().size(), 1); // no "Quit?" after Cancel
-    QVERIFY(app.window->isVisible());
-    QVERIFY(app.setting(QStringLiteral("Top")).isEmpty());
-
     app.messages.queue(QMessageBox::No);
     QVERIFY(!app.window->close());
-    const platform::MessageBoxSpec quit = app.messages.shown().value(1);
-    QCOMPARE(quit.title, QStringLiteral("QorCofra"));
-    QCOMPARE(quit.text, QStringLiteral("Quit?"));
-    QCOMPARE(quit.icon, MsgIcon::None);
-    QCOMPARE(quit.buttons, QMessageBox::Yes | QMessageBox::No);
+    const platform::MessageBoxSpec quit = app.messages.shown().value(0);
+    QCOMPARE(quit.title + QLatin1Char('|') + quit.text, QStringLiteral("QorCofra|Quit?"));
+    QVERIFY(quit.icon == MsgIcon::None && quit.buttons == (QMessageBox::Yes | QMessageBox::No));
     QVERIFY(app.window->isVisible());
     QCOMPARE(app.setting(QStringLiteral("FontSize")), QStringLiteral("10")); // written before the question
 
     app.messages.queue(QMessageBox::Yes);
-    QVERIFY(app.window->close()); // the close button asks only "Quit?"
-    QCOMPARE(app.messages.shown().size(), 3);
+    QVERIFY(app.window->close());
+    QCOMPARE(app.messages.shown().size(), 2);
     QVERIFY(!app.window->isVisible());
+}
+
+// The Strong encryption preference is read at the start and written at the close.
+void TestMainWindow::strongPreferenceIsKept() {
+    for (const char* value : {"True", "False"}) {
+        AppFixture app(ProgramFolder::WithDatabase, false);
+        app.setSetting(QStringLiteral("StrongEncryption"), QString::fromLatin1(value));
+        app.window->Form_Load();
+        QCOMPARE(app.window->documentState().ynStrongEncryption, value == QLatin1String("True"));
+        app.setSetting(QStringLiteral("StrongEncryption"), QString());
+        app.window->SaveWinSettings();
+        QCOMPARE(app.setting(QStringLiteral("StrongEncryption")), QString::fromLatin1(value));
+    }
 }
 
 void TestMainWindow::indexesOutsideTheArraysDoNothing() {
