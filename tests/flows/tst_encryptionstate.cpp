@@ -110,7 +110,9 @@ private slots:
             {"x\u043a\u043b\u044e\u0447", "h", badKey},
             {"Rex1998", "named REX1998 at birth", badHint},
             {"pw", " PW ", badHint},
-            {"pw", "pw is short", ""}, // a key this short turns up in hints by chance
+            // Keys of three characters or fewer turn up in hints by chance; four is a key.
+            {"abc", "abc is short", ""},
+            {"abcd", "xABCDx", badHint},
             {"Rex1998", "our first dog", ""},
             {"x\u043a\u043b\u044e\u0447", "h", "", "strong"}, // any character, in the strong form
             {"Rex1998", "named REX1998 at birth", badHint, "strong"},
