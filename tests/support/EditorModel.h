@@ -29,6 +29,10 @@ enum class Op : quint8 {
 // clang-format on
 
 inline constexpr int kOpCount = int(Op::Resize) + 1;
+// Whether the step brings a text of its own to put in.
+inline bool insertsText(Op op) {
+    return op == Op::Paste || op == Op::MenuPaste || op == Op::InputMethod || op == Op::Drop;
+}
 
 // A step's numbers choose what it acts on (a position, a point, a size) once
 // it runs, so that a sequence still means something with steps left out.
