@@ -333,57 +333,37 @@ QString Run::apply(const Step& step) {
         clipboard->setText(QStringLiteral("(before)"));
     else if (step.op == Op::Paste || step.op == Op::MenuPaste)
         clipboard->setText(step.text);
-    QString note;
     QString failure = info.menu ? context(info.menu) : QString();
     if (info.key.key() != Qt::Key_unknown)
         key(info.key);
-    switch (step.op) {
-    case Op::Type:
+    const auto is = [&](auto... ops) { return ((step.op == ops) || ...); };
+    if (is(Op::Type)) {
         key(step.text == QLatin1String("\t") ? Qt::Key_Tab : Qt::Key_unknown, step.text);
         m.replaceSelection(step.text, Kind::Typing);
-        note = step.text;
-        break;
-    case Op::Enter:
-    case Op::ShiftEnter:
+    } else if (is(Op::Enter, Op::ShiftEnter)) {
         m.replaceSelection(QStringLiteral("\n"), Kind::Other);
-        break;
-    case Op::Backspace:
-    case Op::Delete:
-    case Op::MenuDelete:
-        if (m.selected() || step.op == Op::MenuDelete) {
+    } else if (is(Op::Backspace, Op::Delete, Op::MenuDelete)) {
+        // Backspace takes one character back (a surrogate pair whole), Delete
+        // all that the eye sees as one.
+        const int p = m.position;
+        const bool pair = p > 1 && m.text[p - 1].isLowSurrogate() && m.text[p - 2].isHighSurrogate();
+        if (m.selected() || step.op == Op::MenuDelete)
             m.replaceSelection({}, Kind::Other);
-        } else if (step.op == Op::Delete) {
-            m.replace(m.position, m.character(m.position, true), {}, Kind::Forward);
-        } else if (m.position > 0) {
-            // Backspace takes one character back, a surrogate pair whole,
-            // not all that the eye sees as one.
-            const int p = m.position;
-            const bool pair = p > 1 && m.text[p - 1].isLowSurrogate() && m.text[p - 2].isHighSurrogate();
-            m.replace(p - 1 - pair, p, {}, Kind::Back);
-        }
-        break;
-    case Op::WordBackspace:
-    case Op::WordDelete: {
-        const int other = m.selected()
-                              ? m.anchor
-                              : qtMove(m.position, step.op == Op::WordBackspace ? QTextCursor::PreviousWord
-                                                                                : QTextCursor::NextWord);
+        else if (step.op == Op::Delete)
+            m.replace(p, m.character(p, true), {}, Kind::Forward);
+        else
+            m.replace(qMax(0, p - 1 - pair), p, {}, Kind::Back);
+    } else if (is(Op::WordBackspace, Op::WordDelete)) {
+        const auto op = step.op == Op::WordBackspace ? QTextCursor::PreviousWord : QTextCursor::NextWord;
+        const int other = m.selected() ? m.anchor : qtMove(m.position, op);
         m.replace(qMin(m.position, other), qMax(m.position, other), {}, Kind::Other);
-        break;
-    }
-    case Op::Undo:
-    case Op::MenuUndo:
-    case Op::Redo:
+    } else if (is(Op::Undo, Op::MenuUndo, Op::Redo)) {
         if (step.op == Op::Redo)
             key(step.a % 2 ? kCtrl | Qt::Key_Y : kCtrl | kShift | Qt::Key_Z);
         m.travel(step.op != Op::Redo);
-        break;
-    case Op::SelectAll:
+    } else if (is(Op::SelectAll)) {
         m.select(0, length);
-        break;
-    case Op::Copy:
-    case Op::Cut:
-    case Op::MenuCut: {
+    } else if (is(Op::Copy, Op::Cut, Op::MenuCut)) {
         // A copy gives non-breaking spaces as spaces; with nothing selected the clipboard is left alone.
         const QString expected =
             m.selected() ? m.selection().replace(QChar::Nbsp, QLatin1Char(' ')) : QStringLiteral("(before)");
@@ -391,198 +371,136 @@ QString Run::apply(const Step& step) {
             failure = firstDifference("the clipboard", clipboard->text(), expected);
         if (step.op != Op::Copy)
             m.replaceSelection({}, Kind::Other);
-        break;
-    }
-    case Op::Paste:
-    case Op::MenuPaste:
+    } else if (is(Op::Paste, Op::MenuPaste)) {
         // The menu offers no paste of nothing.
         if (step.op == Op::Paste || !step.text.isEmpty())
             m.replaceSelection(withLineFeeds(step.text), Kind::Other);
-        note = QString::number(step.text.size());
-        break;
-    case Op::Left:
-    case Op::Right:
-    case Op::ShiftLeft:
-    case Op::ShiftRight: {
-        const bool left = info.key.key() == Qt::Key_Left;
-        if (m.rightToLeft()) {
-            // The arrows move on the screen, which in right-to-left text is
-            // not the order of the characters: a step either way.
+    } else if (is(Op::Left, Op::Right, Op::ShiftLeft, Op::ShiftRight)) {
+        if (m.rightToLeft()) // The arrows move on the screen, which in such a text is not the text's order.
             failure = !extend && m.selected()
                           ? follow(m.start(), m.end(), true)
                           : follow(m.character(m.position, false), m.character(m.position, true), !extend);
-        } else if (!extend && m.selected()) {
-            m.anchor = m.position = left ? m.start() : m.end();
-        } else {
-            m.moveTo(m.character(m.position, !left), extend);
-        }
-        break;
-    }
-    case Op::Home:
-        failure = follow(m.lineStart(m.position), m.position, true);
-        break;
-    case Op::End:
-    case Op::ShiftEnd:
-        failure = follow(m.position, m.lineEnd(m.position), !extend);
-        break;
-    case Op::Up:
-        // On the first row there is nowhere to go, and the selection stays.
-        failure = follow(0, m.position, false);
-        break;
-    case Op::Down:
-    case Op::ShiftDown:
-        failure = follow(m.position, length, false);
-        break;
-    case Op::WordLeft:
-    case Op::WordRight:
-    case Op::ShiftWordRight:
+        else if (!extend && m.selected())
+            m.anchor = m.position = info.key.key() == Qt::Key_Left ? m.start() : m.end();
+        else
+            m.moveTo(m.character(m.position, info.key.key() == Qt::Key_Right), extend);
+    } else if (is(Op::Home, Op::End, Op::ShiftEnd, Op::Up, Op::Down, Op::ShiftDown)) {
+        // Where these go depends on the rows: towards the line's end (Home,
+        // End) or the text's (Up, Down); on the first row Up stays.
+        const bool back = step.op == Op::Home || step.op == Op::Up;
+        const bool inLine = step.op == Op::Home || step.op == Op::End || step.op == Op::ShiftEnd;
+        const int bound = inLine ? (back ? m.lineStart(m.position) : m.lineEnd(m.position))
+                          : back ? 0
+                                 : length;
+        failure = follow(back ? bound : m.position, back ? m.position : bound, inLine && !extend);
+    } else if (is(Op::WordLeft, Op::WordRight, Op::ShiftWordRight)) {
         if (m.rightToLeft())
             failure = follow(0, length, !extend);
         else
             m.moveTo(
                 qtMove(m.position, step.op == Op::WordLeft ? QTextCursor::WordLeft : QTextCursor::WordRight),
                 extend);
-        break;
-    case Op::DocStart:
-    case Op::DocEnd:
-    case Op::ShiftDocEnd:
+    } else if (is(Op::DocStart, Op::DocEnd, Op::ShiftDocEnd)) {
         m.moveTo(step.op == Op::DocStart ? 0 : length, extend);
-        break;
-    case Op::PlaceNearBreak:
-    case Op::PlaceAt:
-    case Op::SelectFromBreak:
-    case Op::SelectAt: {
-        // A position out of the text is the editor's to bring into it.
+    } else if (is(Op::PlaceNearBreak, Op::PlaceAt, Op::SelectFromBreak, Op::SelectAt)) {
+        // A position outside the text is the editor's to bring into it.
         const bool place = step.op == Op::PlaceNearBreak || step.op == Op::PlaceAt;
-        const bool exact = step.op == Op::PlaceAt || step.op == Op::SelectAt;
-        const int at = exact ? int(step.a) : breakNear(step.a) + (place ? int(step.b % 7) - 3 : 0);
+        const int at = step.op == Op::PlaceAt || step.op == Op::SelectAt
+                           ? int(step.a)
+                           : breakNear(step.a) + (place ? int(step.b % 7) - 3 : 0);
         const int count = place ? 0 : int(step.b % 9);
         m_editor.setSelStart(at);
-        if (!place)
-            m_editor.setSelLength(count);
+        m_editor.setSelLength(count);
         m.select(qBound(0, at, length), qMin(length, qBound(0, at, length) + count));
-        note = say("%1+%2", m.anchor, count);
-        break;
-    }
-    case Op::Click:
-    case Op::Drag:
-    case Op::DoubleClick:
-    case Op::TripleClick: {
+    } else if (is(Op::Click, Op::Drag, Op::DoubleClick, Op::TripleClick)) {
         // A press inside the selection would start dragging it instead.
         m_editor.setSelStart(m.position);
         m.anchor = m.position;
         const QPoint from = nearCaret(step.a, step.b);
+        const QPoint to = step.op == Op::Drag ? nearCaret(step.b, step.a) : from;
         const int clicked = textPosition(m_editor.document(), m_editor.cursorForPosition(from).position());
         QWidget* view = m_editor.viewport();
-        if (step.op == Op::Drag) {
-            const QPoint to = nearCaret(step.b, step.a);
+        const bool widens = is(Op::DoubleClick, Op::TripleClick);
+        if (widens)
+            QTest::mouseDClick(view, Qt::LeftButton, {}, from);
+        if (is(Op::Click, Op::TripleClick))
+            QTest::mouseClick(view, Qt::LeftButton, {}, from);
+        if (is(Op::Drag)) {
             QTest::mousePress(view, Qt::LeftButton, {}, from);
             QTest::mouseMove(view, (from + to) / 2);
             QTest::mouseMove(view, to);
             QTest::mouseRelease(view, Qt::LeftButton, {}, to);
-        } else if (step.op == Op::Click) {
-            QTest::mouseClick(view, Qt::LeftButton, {}, from);
-        } else {
-            QTest::mouseDClick(view, Qt::LeftButton, {}, from);
-            if (step.op == Op::TripleClick)
-                QTest::mouseClick(view, Qt::LeftButton, {}, from);
         }
         // A click soon after a double click is a triple click, and takes the line.
         const bool soon =
             m_doubleClick.isValid() && m_doubleClick.elapsed() < QApplication::doubleClickInterval();
-        const bool widens = step.op == Op::DoubleClick || step.op == Op::TripleClick;
+        failure = follow(0, length, step.op == Op::Click && !soon);
         if (widens)
             m_doubleClick.start();
-        failure = follow(0, length, step.op == Op::Click && !soon);
-        if (!failure.isEmpty() || !widens || soon)
-            break;
         // The word under the pointer, or its whole line with the line break, as Qt selects them in one block.
-        QTextCursor expected = qtCursor(clicked);
-        if (step.op == Op::TripleClick) {
-            expected.movePosition(QTextCursor::StartOfBlock);
-            expected.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
-            if (!expected.hasSelection())
-                expected.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-        } else if (!expected.block().text().isEmpty()) {
-            expected.select(QTextCursor::WordUnderCursor);
-        }
-        if (m.start() != expected.selectionStart() || m.end() != expected.selectionEnd())
+        QTextCursor word = qtCursor(clicked);
+        if (!word.block().text().isEmpty())
+            word.select(QTextCursor::WordUnderCursor);
+        const int lineEnd = m.lineEnd(clicked) + (m.lineEnd(clicked) < length);
+        const int low = step.op == Op::TripleClick ? m.lineStart(clicked) : word.selectionStart();
+        const int high = step.op == Op::TripleClick ? lineEnd : word.selectionEnd();
+        if (failure.isEmpty() && widens && !soon && (m.start() != low || m.end() != high))
             failure = say("a click at %1 selected %2..%3 where Qt selects %4..%5", clicked, m.start(),
-                          m.end(), expected.selectionStart(), expected.selectionEnd());
-        break;
-    }
-    case Op::Find: {
-        if (length == 0)
-            break;
+                          m.end(), low, high);
+    } else if (is(Op::Find) && length > 0) {
         const QString needle = m.text.mid(int(step.a % length), 1 + step.b % 12);
         const int start = int(step.b % length);
         const int options =
             int(step.a >> 24) % 2 * EntryEditor::WholeWord + int(step.b >> 24) % 2 * EntryEditor::MatchCase;
         const int expected = m.find(needle, start, options);
-        const int got = m_editor.Find(needle, start, options);
-        if (got != expected)
-            failure = say("Find gave %1 where the model has %2", got, expected);
+        if (const int got = m_editor.Find(needle, start, options); got != expected)
+            failure = say("Find(\"%1\", %2, %3) gave %4 where the model has %5", excerpt(needle, 0), start,
+                          options, got, expected);
         if (expected >= 0)
             m.select(expected, expected + int(needle.size()));
-        note = say("\"%1\" from %2, options %3", excerpt(needle, 0), start, options);
-        break;
-    }
-    case Op::SetText:
+    } else if (is(Op::SetText)) {
         m_editor.setText(step.text);
         m = Model{withLineFeeds(step.text)};
-        note = QString::number(step.text.size());
-        break;
-    case Op::InputMethod: {
-        if (step.a % 2) {
-            QInputMethodEvent compose(QStringLiteral("ab"), {});
-            QApplication::sendEvent(&m_editor, &compose);
-        }
-        QInputMethodEvent commit;
+    } else if (is(Op::InputMethod)) {
+        QInputMethodEvent compose(QStringLiteral("ab"), {}), commit;
         commit.setCommitString(step.text);
+        if (step.a % 2)
+            QApplication::sendEvent(&m_editor, &compose);
         QApplication::sendEvent(&m_editor, &commit);
         // Composing or committing takes the selection out, and what is committed goes in its place.
         if (step.a % 2 || !step.text.isEmpty())
             m.replaceSelection({}, Kind::Other);
         if (!step.text.isEmpty())
             m.replaceSelection(withLineFeeds(step.text), Kind::Other);
-        note = QString::number(step.text.size());
-        break;
-    }
-    case Op::Drop: {
+    } else if (is(Op::Drop)) {
+        // Another program's text, dragged in over the editor and dropped.
         const QPoint at = nearCaret(step.a, step.b);
         const int position = textPosition(m_editor.document(), m_editor.cursorForPosition(at).position());
         QMimeData data;
         data.setText(step.text);
-        // Another program's text, dragged in over the editor and dropped.
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(m_editor.viewport(), &enter);
         QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(m_editor.viewport(), &move);
         QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(m_editor.viewport(), &drop);
+        for (QEvent* event : std::initializer_list<QEvent*>{&enter, &move, &drop})
+            QApplication::sendEvent(m_editor.viewport(), event);
         // Nothing to drop is refused as the drag comes in.
         if (!step.text.isEmpty()) {
             m.select(position, position);
             m.replace(position, position, withLineFeeds(step.text), Kind::Other);
         }
-        note = say("%1 at %2", step.text.size(), position);
-        break;
-    }
-    case Op::Format:
+    } else if (is(Op::Format)) {
         m_editor.setSelBold(step.a % 2);
         m_editor.setSelItalic(step.b % 2);
         m_editor.setSelFontSize(8 + int(step.a % 9));
-        note = m_editor.font().toString();
-        break;
-    case Op::Resize:
+    } else if (is(Op::Resize)) {
         m_editor.resize(260 + int(step.a % 440), 160 + int(step.b % 200));
-        note = say("%1x%2", m_editor.width(), m_editor.height());
-        break;
     }
     // Whatever the step set off (a resize, a cut of the chunks to whole rows) settles first.
     for (int round = 0; round < 3; ++round)
         QApplication::processEvents();
-    log << say("%1 %2  (model: %3 characters, selection %4..%5, \"%6\")", QString::fromUtf8(info.name), note,
+    const QString what = step.op == Op::Type ? step.text : say("%1 characters", step.text.size());
+    log << say("%1 %2 (model: %3 characters, selection %4..%5, \"%6\")", QString::fromUtf8(info.name),
+               insertsText(step.op) || step.op == Op::Type || step.op == Op::SetText ? what : QString(),
                m.length(), m.anchor, m.position, excerpt(m.text, m.position));
     return failure.isEmpty() ? check() : failure;
 }
