@@ -16,6 +16,8 @@
 #include <QTextDocument>
 #include <QTextLayout>
 #include <algorithm>
+#include <numeric>
+#include <tuple>
 
 namespace editormodel {
 namespace {
@@ -98,10 +100,7 @@ struct Model {
     int end() const { return qMax(anchor, position); }
     bool selected() const { return anchor != position; }
     QString selection() const { return text.mid(start(), end() - start()); }
-    void select(int from, int to) {
-        anchor = from;
-        position = to;
-    }
+    void select(int from, int to) { std::tie(anchor, position) = std::pair(from, to); }
     void moveTo(int to, bool extend) { select(extend ? anchor : to, to); }
     void replace(int from, int to, const QString& inserted, Kind kind) {
         if (from == to && inserted.isEmpty())
@@ -109,16 +108,14 @@ struct Model {
         const Edit edit{from, text.mid(from, to - from), inserted, anchor, position, kind};
         Edit* last = undo.isEmpty() || !mergeable || undo.last().kind != kind ? nullptr : &undo.last();
         if (last && kind == Kind::Typing && edit.removed.isEmpty() &&
-            from == last->at + last->inserted.size()) {
+            from == last->at + last->inserted.size())
             last->inserted += inserted;
-        } else if (last && kind == Kind::Back && to == last->at) {
-            last->removed.prepend(edit.removed);
-            last->at = from;
-        } else if (last && kind == Kind::Forward && from == last->at) {
+        else if (last && kind == Kind::Back && to == last->at)
+            *last = {from, edit.removed + last->removed, {}, last->anchor, last->position, kind};
+        else if (last && kind == Kind::Forward && from == last->at)
             last->removed += edit.removed;
-        } else {
+        else
             undo.append(edit);
-        }
         redo.clear();
         mergeable = true;
         text.replace(from, to - from, inserted);
@@ -137,10 +134,9 @@ struct Model {
         (back ? redo : undo).append(edit);
         mergeable = false;
     }
-    int lineStart(int at) const { return at == 0 ? 0 : int(text.lastIndexOf(QLatin1Char('\n'), at - 1)) + 1; }
+    int lineStart(int at) const { return at == 0 ? 0 : int(text.lastIndexOf(u'\n', at - 1)) + 1; }
     int lineEnd(int at) const {
-        const qsizetype found = text.indexOf(QLatin1Char('\n'), at);
-        return found < 0 ? int(text.size()) : int(found);
+        return int(std::find(text.cbegin() + at, text.cend(), u'\n') - text.cbegin());
     }
     // The next or the previous boundary of a character as the eye sees it.
     int character(int at, bool forward) const {
@@ -273,18 +269,14 @@ private:
         return {textPosition(m_editor.document(), cursor.anchor()),
                 textPosition(m_editor.document(), cursor.position())};
     }
-    // A cursor in the model's text as Qt holds it, one block a line: where
-    // its own moves and selections are the ones to match.
-    QTextCursor qtCursor(int at) {
+    // A cursor in the model's text as Qt holds it, one block a line, moved
+    // from the position: its moves and selections are the ones to match.
+    QTextCursor qtCursor(int at, QTextCursor::MoveOperation op = QTextCursor::NoMove) {
         m_reference.setPlainText(m_model.text);
         QTextCursor cursor(&m_reference);
         cursor.setPosition(at);
-        return cursor;
-    }
-    int qtMove(int at, QTextCursor::MoveOperation op) {
-        QTextCursor cursor = qtCursor(at);
         cursor.movePosition(op);
-        return cursor.position();
+        return cursor;
     }
     QString context(const char* name);
 
@@ -355,7 +347,7 @@ QString Run::apply(const Step& step) {
             m.replace(qMax(0, p - 1 - pair), p, {}, Kind::Back);
     } else if (is(Op::WordBackspace, Op::WordDelete)) {
         const auto op = step.op == Op::WordBackspace ? QTextCursor::PreviousWord : QTextCursor::NextWord;
-        const int other = m.selected() ? m.anchor : qtMove(m.position, op);
+        const int other = m.selected() ? m.anchor : qtCursor(m.position, op).position();
         m.replace(qMin(m.position, other), qMax(m.position, other), {}, Kind::Other);
     } else if (is(Op::Undo, Op::MenuUndo, Op::Redo)) {
         if (step.op == Op::Redo)
@@ -398,7 +390,8 @@ QString Run::apply(const Step& step) {
             failure = follow(0, length, !extend);
         else
             m.moveTo(
-                qtMove(m.position, step.op == Op::WordLeft ? QTextCursor::WordLeft : QTextCursor::WordRight),
+                qtCursor(m.position, step.op == Op::WordLeft ? QTextCursor::WordLeft : QTextCursor::WordRight)
+                    .position(),
                 extend);
     } else if (is(Op::DocStart, Op::DocEnd, Op::ShiftDocEnd)) {
         m.moveTo(step.op == Op::DocStart ? 0 : length, extend);
@@ -639,9 +632,8 @@ QList<Step> randomSteps(quint32 seed, int count) {
     static const char16_t* const typed[] = {u"a",      u"Z",      u"7",          u"F", u" ", u" ", u"\t",
                                             u"\u00E9", u"\u0301", u"\U0001F600", u"x", u"0", u"~", u"_"};
     QRandomGenerator random(seed);
-    int total = 0;
-    for (const OpInfo& op : kOps)
-        total += op.weight;
+    const int total = std::accumulate(std::begin(kOps), std::end(kOps), 0,
+                                      [](int sum, const OpInfo& op) { return sum + op.weight; });
     QList<Step> steps{{Op::SetText, 0, 0, startingText(random)}};
     while (steps.size() < count) {
         int pick = random.bounded(total);
