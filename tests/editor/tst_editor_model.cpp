@@ -2,12 +2,10 @@
 // sequences, and the sequences that met faults kept by name. A failure prints
 // the seed and the shortest sequence of steps that still fails.
 // COFRA_MODEL_SEEDS, COFRA_MODEL_SEED and COFRA_MODEL_STEPS run more than CI
-// does; COFRA_MODEL_CASE=n runs the named case n alone (with the test
-// function namedCases).
+// does; COFRA_MODEL_CASE=n runs the named case n alone.
 #include "tests/support/EditorModel.h"
 #include "tests/support/EditorTexts.h"
 
-#include <QProcess>
 #include <QTest>
 
 using namespace editormodel;
@@ -67,17 +65,15 @@ class TestEditorModel : public QObject {
 private slots:
     void namedCases_data();
     void namedCases();
-    void crashCaseInChildProcess();
     void randomSequences();
 };
 
 void TestEditorModel::namedCases_data() {
     QTest::addColumn<int>("index");
     const auto cases = ::namedCases();
-    // The case that crashed runs in a process of its own, where a crash cannot take the others with it.
     bool one = false;
     const int only = qEnvironmentVariableIntValue("COFRA_MODEL_CASE", &one);
-    for (int i = one ? only : 1; i < (one ? only + 1 : cases.size()) && i < cases.size(); ++i)
+    for (int i = one ? only : 0; i < (one ? only + 1 : cases.size()) && i < cases.size(); ++i)
         QTest::newRow(cases[i].first) << i;
 }
 
@@ -86,19 +82,6 @@ void TestEditorModel::namedCases() {
     const QList<Step> steps = ::namedCases()[index].second;
     const Outcome outcome = runSteps(steps);
     QVERIFY2(outcome.failure.isEmpty(), qPrintable(describe(outcome, steps.size())));
-}
-
-void TestEditorModel::crashCaseInChildProcess() {
-    QProcess child;
-    child.setProcessChannelMode(QProcess::MergedChannels);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("COFRA_MODEL_CASE"), QStringLiteral("0"));
-    child.setProcessEnvironment(environment);
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("namedCases")});
-    QVERIFY(child.waitForFinished(120000));
-    const QByteArray output = child.readAll();
-    QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, output.constData());
-    QVERIFY2(output.contains("PASS   : TestEditorModel::namedCases(Enter over"), output.constData());
 }
 
 void TestEditorModel::randomSequences() {

@@ -170,21 +170,11 @@ struct Model {
 
 // The document read block by block, without the editor's help: soft
 // breaks as nothing, other block ends as "\n".
-struct Chunks {
-    QString text;
-    QList<int> softBreaks; // text positions
-};
-
-Chunks readChunks(const QTextDocument* doc) {
-    Chunks chunks;
-    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
-        if (block != doc->begin() && SoftBreaks::isSoft(block))
-            chunks.softBreaks.append(int(chunks.text.size()));
-        else if (block != doc->begin())
-            chunks.text += QLatin1Char('\n');
-        chunks.text += block.text();
-    }
-    return chunks;
+QString readChunks(const QTextDocument* doc) {
+    QString text = doc->begin().text();
+    for (QTextBlock block = doc->begin().next(); block.isValid(); block = block.next())
+        text += (SoftBreaks::isSoft(block) ? QString() : QStringLiteral("\n")) + block.text();
+    return text;
 }
 
 int textPosition(const QTextDocument* doc, int documentPosition) {
@@ -251,7 +241,11 @@ private:
         return {};
     }
     int breakNear(quint32 a) const {
-        const QList<int> soft = readChunks(m_editor.document()).softBreaks;
+        QList<int> soft; // the text positions of the soft breaks
+        for (QTextBlock block = m_editor.document()->begin().next(); block.isValid(); block = block.next()) {
+            if (SoftBreaks::isSoft(block))
+                soft << textPosition(m_editor.document(), block.position());
+        }
         return soft.isEmpty() ? int(a % (m_model.text.size() + 1)) : soft[int(a % soft.size())];
     }
     // A point near the caret, just right of where a caret would stand in
@@ -503,8 +497,8 @@ QString Run::check() const {
     if (m_editor.Text() != m.text)
         return firstDifference("Text()", m_editor.Text(), m.text);
     const QTextDocument* doc = m_editor.document();
-    if (const Chunks chunks = readChunks(doc); chunks.text != m.text)
-        return firstDifference("the document", chunks.text, m.text);
+    if (const QString chunks = readChunks(doc); chunks != m.text)
+        return firstDifference("the document", chunks, m.text);
     if (m_editor.length() != m.length() || m_editor.isEmpty() != m.text.isEmpty())
         return say("length() is %1 for %2 characters", m_editor.length(), m.length());
     const auto [anchor, position] = selection();

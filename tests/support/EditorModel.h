@@ -20,11 +20,11 @@ namespace editormodel {
 // The steps, as many to a line as fit.
 // clang-format off
 enum class Op : quint8 {
-    Type, Enter, ShiftEnter, Backspace, Delete, WordBackspace, WordDelete, Undo, Redo,
-    SelectAll, Copy, Cut, Paste, Left, Right, ShiftLeft, ShiftRight, Home, End, ShiftEnd,
-    Up, Down, ShiftDown, WordLeft, WordRight, ShiftWordRight, DocStart, DocEnd, ShiftDocEnd,
-    PlaceNearBreak, SelectFromBreak, PlaceAt, SelectAt, Click, Drag, DoubleClick, TripleClick,
-    Find, SetText, InputMethod, Drop, MenuCut, MenuDelete, MenuPaste, MenuUndo, Format, Resize,
+    Type, Enter, ShiftEnter, Backspace, Delete, WordBackspace, WordDelete, Undo, Redo, SelectAll, Copy, Cut,
+    Paste, Left, Right, ShiftLeft, ShiftRight, Home, End, ShiftEnd, Up, Down, ShiftDown, WordLeft, WordRight,
+    ShiftWordRight, DocStart, DocEnd, ShiftDocEnd, PlaceNearBreak, SelectFromBreak, PlaceAt, SelectAt, Click,
+    Drag, DoubleClick, TripleClick, Find, SetText, InputMethod, Drop, MenuCut, MenuDelete, MenuPaste, MenuUndo,
+    Format, Resize,
 };
 // clang-format on
 
@@ -38,8 +38,7 @@ inline bool insertsText(Op op) {
 // it runs, so that a sequence still means something with steps left out.
 struct Step {
     Op op;
-    quint32 a = 0;
-    quint32 b = 0;
+    quint32 a = 0, b = 0;
     QString text = {};
 };
 
