@@ -216,7 +216,7 @@ void TestEditor::positionsTranslateAcrossSoftBreaks_data() {
     QTest::newRow("two chunks merged") << blob(SoftBreaks::MaxChunk + 1) << false << 100 << 3000 << 0;
     QTest::newRow("several chunks") << blob(6 * kChunk) << false << 0 << 0 << 4;
     QTest::newRow("several, two breaks taken out")
-        << blob(6 * kChunk) << false << kChunk - 50 << 3 * kChunk << 2;
+        << blob(6 * kChunk) << false << 2 * kChunk - 50 << 4 * kChunk << 2;
     QTest::newRow("lines of chunks") << blob(3 * kChunk) + "\n\nshort\n" + blob(2 * kChunk, 2) << false << 0
                                      << 0 << 3;
     QTest::newRow("a ciphertext cut anywhere") << ciphertext(5 * kChunk) << true << 0 << 0 << 3;
