@@ -2,7 +2,9 @@
 // does not judge: every character through setText, colours and fonts, chosen
 // cases of Find, the wrap mode chosen for long unbroken lines, what copying
 // offers besides plain text, the shape of the text as each change is
-// announced, and what a long ciphertext looks like on the screen.
+// announced, what a long ciphertext looks like on the screen, and the
+// translation between positions in the text and in the document that holds
+// it in chunks.
 #include "crypto/TextCipher.h"
 #include "editor/EntryEditor.h"
 #include "editor/SoftBreaks.h"
@@ -15,7 +17,9 @@
 #include <QMimeData>
 #include <QScopeGuard>
 #include <QTest>
-#include <QTextCursor>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <array>
 
 namespace {
 constexpr int kChunk = SoftBreaks::ChunkLength;
@@ -33,10 +37,6 @@ struct ShownEditor : EntryEditor {
     void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(this, key, modifiers);
     }
-    void caretAt(int position) {
-        setSelStart(position);
-        QCOMPARE(SelStart(), position);
-    }
 };
 
 void paste(EntryEditor& editor, const QString& text, const QString& html = QString()) {
@@ -52,35 +52,25 @@ void paste(EntryEditor& editor, const QString& text, const QString& html = QStri
 class TestEditor : public QObject {
     Q_OBJECT
 private slots:
-    void textAndSelection();
+    void everyCharacterComesBack();
     void formatSettersRefuseWhatTheyCannotShow();
     void findHonoursStartAndOptions();
     void pasteBringsPlainTextAndKeepsLongLinesLinear();
     void copyOffersTheTextAsHtmlToo();
     void shapeIsKnownWhenAChangeIsAnnounced();
     void longCiphertextIsPaintedInItsFormat();
+    void positionsTranslateAcrossSoftBreaks_data();
+    void positionsTranslateAcrossSoftBreaks();
 };
 
-void TestEditor::textAndSelection() {
-    EntryEditor editor;
+void TestEditor::everyCharacterComesBack() {
+    // Non-breaking space and control characters included; "\r" alone would be a line break.
     QString all;
-    for (ushort c = 1; c < 256; ++c)
-        if (c != '\r')
-            all += QChar(c);
+    for (char16_t c = 1; c < 256; ++c)
+        all += QChar(c == u'\r' ? u'\n' : c);
+    EntryEditor editor;
     editor.setText(all);
-    QCOMPARE(editor.Text(), all); // non-breaking space and control characters included
-    editor.setText(QStringLiteral("one\r\ntwo"));
-    QCOMPARE(editor.Text(), QStringLiteral("one\ntwo"));
-
-    editor.setSelStart(2);
-    editor.setSelLength(3);
-    QCOMPARE(editor.textCursor().selectedText(),
-             QStringLiteral("e") + QChar(QChar::ParagraphSeparator) + "t");
-    editor.setSelLength(100);
-    QCOMPARE(editor.SelLength(), 5);
-    editor.setSelStart(100);
-    QCOMPARE(editor.SelStart(), 7);
-    QCOMPARE(editor.SelLength(), 0);
+    QCOMPARE(editor.Text(), all);
 }
 
 void TestEditor::formatSettersRefuseWhatTheyCannotShow() {
@@ -143,8 +133,7 @@ void TestEditor::pasteBringsPlainTextAndKeepsLongLinesLinear() {
 
 void TestEditor::copyOffersTheTextAsHtmlToo() {
     // A copy over soft breaks offers its characters as HTML as well; a plain
-    // text reads as Qt's copies always have, with
-    // non-breaking spaces as spaces.
+    // text reads as Qt's copies always have, with non-breaking spaces as spaces.
     const QString cipher = ciphertext(qsizetype{3} * kChunk);
     ShownEditor editor;
     editor.setText(cipher);
@@ -169,13 +158,13 @@ void TestEditor::shapeIsKnownWhenAChangeIsAnnounced() {
     QList<bool> announced;
     connect(&editor, &EntryEditor::textChanged, &editor, [&]() { announced << editor.holdsCiphertext(); });
     editor.setText(ciphertext(2 * kChunk + 10));
-    editor.caretAt(kChunk);
+    editor.setSelStart(kChunk);
     editor.key(Qt::Key_Return); // a line break: plain
     editor.key(Qt::Key_Z, Qt::ControlModifier);
-    editor.caretAt(2);
+    editor.setSelStart(2);
     editor.key(Qt::Key_Backspace); // the marker's "3" gone
     QTest::keyClicks(&editor, QStringLiteral("3"));
-    editor.caretAt(kChunk + 3);
+    editor.setSelStart(kChunk + 3);
     QTest::keyClicks(&editor, QStringLiteral("a"));
     QCOMPARE(announced, (QList<bool>{true, false, true, false, true, true}));
 }
@@ -186,34 +175,88 @@ void TestEditor::longCiphertextIsPaintedInItsFormat() {
     editor.setBackColor(0x800000);   // dark blue
     editor.setSelColor(0x00FFFF);    // yellow
     editor.setSelStart(1024 * 1024); // the middle of the line is on the screen
-    const auto count = [&](auto matches) {
+    const QPalette palette = editor.palette();
+    // The pixels of the viewport in the background's colour, in the text's and in the selection's.
+    const auto pixels = [&] {
         QApplication::processEvents();
         const QImage image = editor.viewport()->grab().toImage();
-        int pixels = 0;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                pixels += matches(image.pixelColor(x, y));
-        return pixels;
+        std::array<int, 3> counts{};
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                counts[0] += c == QColor(0, 0, 0x80);
+                counts[1] += c.red() > 160 && c.green() > 160 && c.blue() < 100;
+                counts[2] += c == palette.color(QPalette::Active, QPalette::Highlight) ||
+                             c == palette.color(QPalette::Inactive, QPalette::Highlight);
+            }
+        }
+        return counts;
     };
-    const auto background = [](const QColor& c) { return c == QColor(0, 0, 0x80); };
-    const auto yellow = [](const QColor& c) { return c.red() > 160 && c.green() > 160 && c.blue() < 100; };
-    const QPalette palette = editor.palette();
-    const auto highlighted = [&](const QColor& c) {
-        return c == palette.color(QPalette::Active, QPalette::Highlight) ||
-               c == palette.color(QPalette::Inactive, QPalette::Highlight);
-    };
-
     const int area = editor.viewport()->width() * editor.viewport()->height();
-    QVERIFY(count(background) > area / 2);
-    QVERIFY(editor.viewport()->rect().contains(editor.cursorRect())); // and the caret with it
-    const int regular = count(yellow);
-    QVERIFY(regular > area / 50); // rows of text, in its colour
-    QCOMPARE(count(highlighted), 0);
+    const auto plain = pixels();
+    QVERIFY(plain[0] > area / 2 && plain[1] > area / 50 && plain[2] == 0); // rows of text, in its colour
+    QVERIFY(editor.viewport()->rect().contains(editor.cursorRect()));      // and the caret with them
     editor.setSelLength(300);
-    QVERIFY(count(highlighted) > area / 100);
+    QVERIFY(pixels()[2] > area / 100);
     editor.setSelLength(0);
     editor.setSelBold(true);
-    QVERIFY(count(yellow) > regular * 11 / 10);
+    QVERIFY(pixels()[1] > plain[1] * 11 / 10);
+}
+
+void TestEditor::positionsTranslateAcrossSoftBreaks_data() {
+    // A text set into an empty document, then the span from..to taken out of it.
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("anywhere");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<int>("softBreaks"); // at least
+    QTest::newRow("empty") << QString() << false << 0 << 0 << 0;
+    QTest::newRow("one chunk") << QStringLiteral("Dear diary\nshort") << false << 0 << 0 << 0;
+    QTest::newRow("two chunks") << blob(SoftBreaks::MaxChunk + 1) << false << 0 << 0 << 1;
+    QTest::newRow("two chunks merged") << blob(SoftBreaks::MaxChunk + 1) << false << 100 << 3000 << 0;
+    QTest::newRow("several chunks") << blob(6 * kChunk) << false << 0 << 0 << 4;
+    QTest::newRow("several, two breaks taken out")
+        << blob(6 * kChunk) << false << 2 * kChunk - 50 << 4 * kChunk << 2;
+    QTest::newRow("lines of chunks") << blob(3 * kChunk) + "\n\nshort\n" + blob(2 * kChunk, 2) << false << 0
+                                     << 0 << 3;
+    QTest::newRow("a ciphertext cut anywhere") << ciphertext(5 * kChunk) << true << 0 << 0 << 3;
+}
+
+void TestEditor::positionsTranslateAcrossSoftBreaks() {
+    QFETCH(QString, text);
+    QFETCH(bool, anywhere);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(int, softBreaks);
+    QTextDocument document;
+    SoftBreaks breaks(&document);
+    breaks.replace(0, 0, text, {anywhere, 0, {}});
+    breaks.replace(from, to, {}, {anywhere, 0, {}});
+    text.remove(from, to - from);
+    QCOMPARE(breaks.text(), text);
+    // Each soft break, read from the document's blocks: a text position with
+    // the end of one chunk before it and the start of the next after it.
+    int found = 0;
+    for (QTextBlock block = document.begin().next(); block.isValid(); block = block.next()) {
+        if (SoftBreaks::isSoft(block)) {
+            QCOMPARE(breaks.toDocument(block.position() - ++found, SoftBreaks::Before), block.position() - 1);
+            QCOMPARE(breaks.toDocument(block.position() - found, SoftBreaks::After), block.position());
+        }
+    }
+    QVERIFY(found >= softBreaks && breaks.count() == found);
+    // Every position, on either side of a soft break: it comes back, and names its character.
+    for (int at = 0; at <= text.size(); ++at) {
+        const int before = breaks.toDocument(at, SoftBreaks::Before);
+        const int after = breaks.toDocument(at, SoftBreaks::After);
+        QVERIFY(breaks.toText(before) == at && breaks.toText(after) == at);
+        QCOMPARE(after - before, int(breaks.isSoftBreak(at)));
+        const QChar expected = at == text.size() || text[at] == u'\n' ? QChar::ParagraphSeparator : text[at];
+        QCOMPARE(document.characterAt(after), expected);
+    }
+    // Positions past the ends of the text are at the ends of the document.
+    const int end = document.characterCount() - 1;
+    QVERIFY(breaks.toDocument(-3) == 0 && breaks.toDocument(int(text.size()) + 5) == end);
+    QCOMPARE(breaks.toText(end), int(text.size()));
 }
 
 QTEST_MAIN(TestEditor)

@@ -1,14 +1,12 @@
 // The editor's model check (tests/support/EditorModel): seeded random
 // sequences, and the sequences that met faults kept by name. A failure prints
 // the seed and the shortest sequence of steps that still fails.
-// COFRA_MODEL_SEEDS, COFRA_MODEL_SEED and COFRA_MODEL_STEPS run more than CI does.
+// COFRA_MODEL_SEEDS, COFRA_MODEL_SEED and COFRA_MODEL_STEPS run more than CI
+// does; COFRA_MODEL_CASE=n runs the named case n alone.
 #include "tests/support/EditorModel.h"
 #include "tests/support/EditorTexts.h"
 
-#include <QApplication>
-#include <QProcess>
 #include <QTest>
-#include <cstdio>
 
 using namespace editormodel;
 
@@ -20,58 +18,43 @@ int environmentNumber(const char* name, int fallback) {
     return ok && value > 0 ? value : fallback;
 }
 
-QList<Step> typed(const QString& text) {
-    QList<Step> steps;
-    for (const QChar c : text)
-        steps << (c == QLatin1Char('\n') ? Step{Op::Enter} : Step{Op::Type, 0, 0, QString(c)});
-    return steps;
+Step step(Op op, quint32 a = 0, quint32 b = 0) {
+    return {op, a, b};
 }
 
-// Sequences that met faults, kept by name.
+Step step(Op op, const QString& text) {
+    return {op, 0, 0, text};
+}
+
+// Sequences that met faults, kept by name. The first crashed the editor.
 QList<QPair<const char*, QList<Step>>> namedCases() {
     using namespace editortexts;
     const QString cipher = ciphertext(20000);
+    QList<Step> typedLines{step(Op::SetText, ciphertext(5000)), step(Op::SelectAll), step(Op::Delete)};
+    for (const QChar c : QStringLiteral("one\ntwo\nthree"))
+        typedLines << (c == u'\n' ? step(Op::Enter) : step(Op::Type, QString(c)));
     return {
         {"Enter over a selection that starts at a soft break",
-         {{Op::SetText, 0, 0, cipher}, {Op::SelectFromBreak, 0, 3}, {Op::Enter}}},
+         {step(Op::SetText, cipher), step(Op::SelectFromBreak, 0, 3), step(Op::Enter)}},
         {"removal from a line's start into a long line",
-         QList<Step>{{Op::SetText, 0, 0, QStringLiteral("Dear diary")},
-                     {Op::DocEnd},
-                     {Op::Enter},
-                     {Op::Paste, 0, 0, blob(10000)},
-                     {Op::PlaceAt, 11},
-                     {Op::ShiftDocEnd},
-                     {Op::Backspace}} +
-             typed(QStringLiteral("x"))},
+         {step(Op::SetText, QStringLiteral("Dear diary")), step(Op::DocEnd), step(Op::Enter),
+          step(Op::Paste, blob(10000)), step(Op::PlaceAt, 11), step(Op::ShiftDocEnd), step(Op::Backspace),
+          step(Op::Type, QStringLiteral("x"))}},
         {"three lines pasted over a selected ciphertext",
-         {{Op::SetText, 0, 0, ciphertext(5000)},
-          {Op::SelectAll},
-          {Op::Paste, 0, 0, QStringLiteral("one\ntwo\nthree")}}},
-        {"lines typed after deleting a selected ciphertext",
-         QList<Step>{{Op::SetText, 0, 0, ciphertext(5000)}, {Op::SelectAll}, {Op::Delete}} +
-             typed(QStringLiteral("one\ntwo\nthree"))},
+         {step(Op::SetText, ciphertext(5000)), step(Op::SelectAll),
+          step(Op::Paste, QStringLiteral("one\ntwo\nthree"))}},
+        {"lines typed after deleting a selected ciphertext", typedLines},
         {"a line break pasted at a soft break, Shift+Right and Backspace",
-         {{Op::SetText, 0, 0, blob(10000)},
-          {Op::PlaceNearBreak, 0, 2},
-          {Op::Right},
-          {Op::Paste, 0, 0, QStringLiteral("\n")},
-          {Op::ShiftRight},
-          {Op::Backspace}}},
+         {step(Op::SetText, blob(10000)), step(Op::PlaceNearBreak, 0, 2), step(Op::Right),
+          step(Op::Paste, QStringLiteral("\n")), step(Op::ShiftRight), step(Op::Backspace)}},
         {"undo after Select All, Enter, Enter",
-         {{Op::SetText, 0, 0, cipher},
-          {Op::SelectAll},
-          {Op::Enter},
-          {Op::Enter},
-          {Op::Undo},
-          {Op::Undo},
-          {Op::Undo}}},
+         {step(Op::SetText, cipher), step(Op::SelectAll), step(Op::Enter), step(Op::Enter), step(Op::Undo),
+          step(Op::Undo), step(Op::Undo)}},
         {"a letter typed where a chunk of a paragraph ends",
-         {{Op::SetText, 0, 0, blob(30000)},
-          {Op::PlaceNearBreak, 1, 2},
-          {Op::Right},
-          {Op::Type, 0, 0, QStringLiteral("y")}}},
+         {step(Op::SetText, blob(30000)), step(Op::PlaceNearBreak, 1, 2), step(Op::Right),
+          step(Op::Type, QStringLiteral("y"))}},
         {"a long ciphertext fills its rows",
-         {{Op::SetText, 0, 0, cipher}, {Op::Resize, 333, 100}, {Op::PlaceNearBreak, 2, 3}}},
+         {step(Op::SetText, cipher), step(Op::Resize, 333, 100), step(Op::PlaceNearBreak, 2, 3)}},
     };
 }
 
@@ -82,15 +65,15 @@ class TestEditorModel : public QObject {
 private slots:
     void namedCases_data();
     void namedCases();
-    void crashCaseInChildProcess();
     void randomSequences();
 };
 
 void TestEditorModel::namedCases_data() {
     QTest::addColumn<int>("index");
-    // The first case crashed the editor: it runs in a process of its own.
     const auto cases = ::namedCases();
-    for (int i = 1; i < cases.size(); ++i)
+    bool one = false;
+    const int only = qEnvironmentVariableIntValue("COFRA_MODEL_CASE", &one);
+    for (int i = one ? only : 0; i < (one ? only + 1 : cases.size()) && i < cases.size(); ++i)
         QTest::newRow(cases[i].first) << i;
 }
 
@@ -98,20 +81,7 @@ void TestEditorModel::namedCases() {
     QFETCH(int, index);
     const QList<Step> steps = ::namedCases()[index].second;
     const Outcome outcome = runSteps(steps);
-    if (!outcome.failure.isEmpty())
-        QFAIL(qPrintable(describe(outcome, steps.size())));
-}
-
-void TestEditorModel::crashCaseInChildProcess() {
-    // Run where a crash cannot take the other cases with it.
-    QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("COFRA_MODEL_CASE"), QStringLiteral("0"));
-    child.setProcessEnvironment(environment);
-    child.start(QCoreApplication::applicationFilePath(), {});
-    QVERIFY(child.waitForFinished(120000));
-    QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
-             child.readAllStandardError().constData());
+    QVERIFY2(outcome.failure.isEmpty(), qPrintable(describe(outcome, steps.size())));
 }
 
 void TestEditorModel::randomSequences() {
@@ -128,19 +98,5 @@ void TestEditorModel::randomSequences() {
     }
 }
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    bool ok = false;
-    const int replay = qEnvironmentVariableIntValue("COFRA_MODEL_CASE", &ok);
-    if (ok) {
-        const auto cases = namedCases();
-        const Outcome outcome = runSteps(cases.value(replay).second);
-        std::fprintf(stderr, "%s\n", qPrintable(describe(outcome, cases.value(replay).second.size())));
-        return outcome.failure.isEmpty() ? 0 : 1;
-    }
-    TestEditorModel test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
-
+QTEST_MAIN(TestEditorModel)
 #include "tst_editor_model.moc"

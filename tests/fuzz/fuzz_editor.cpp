@@ -2,12 +2,13 @@
 // through the model check of tests/support/EditorModel: after every step the
 // text, the selection, the undo history and the chunks must be what the
 // model says.
-// Input: a byte choosing the text to start from, then steps: an operation
-// byte, two 32-bit numbers, and for a step that inserts text a byte choosing
-// a long text or saying how many UTF-16 units of the input follow.
+// Input: a byte seeding the choice of long texts (the model check's own),
+// a byte choosing such a text to start from or saying how many UTF-16 units
+// of the input it is, then steps: an operation byte, two 32-bit numbers,
+// and for a step that inserts text a byte choosing a long text or saying
+// how many UTF-16 units of the input follow.
 #include "tests/fuzz/FuzzInput.h"
 #include "tests/support/EditorModel.h"
-#include "tests/support/EditorTexts.h"
 
 #include <QApplication>
 
@@ -19,20 +20,6 @@ namespace {
 // a character beyond 16 bits, a joiner, right-to-left and wide letters.
 const char16_t* const kTyped[] = {u"a",          u" ",      u"\t",     u"7",      u"F",      u"\u0301",
                                   u"\U0001F600", u"\u200D", u"\u05D0", u"\u4E2D", u"\u00A0", u"\U0001F1E9"};
-
-QString longText(fuzz::Input& input) {
-    const quint32 seed = input.byte();
-    const qsizetype size = 2000 + 200 * qsizetype{input.byte()};
-    switch (input.byte() % 3) {
-    case 0:
-        return editortexts::ciphertext(size, seed);
-    case 1:
-        return editortexts::blob(size, seed);
-    default:
-        return editortexts::blob(size / 2, seed) + QStringLiteral("\n") +
-               editortexts::ciphertext(size / 2, seed);
-    }
-}
 
 QString units(fuzz::Input& input, int count) {
     QString text;
@@ -55,18 +42,18 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::Input input(data, size);
+    QRandomGenerator texts(input.byte());
     QList<Step> steps{
-        {Op::SetText, 0, 0, input.byte() % 2 ? longText(input) : units(input, input.byte() % 32)}};
+        {Op::SetText, 0, 0, input.byte() % 2 ? startingText(texts) : units(input, input.byte() % 32)}};
     while (input.remaining() > 0 && steps.size() < 120) {
         Step step{Op(input.byte() % kOpCount), input.u32(), input.u32()};
         if (step.op == Op::Type) {
             step.text = QString::fromUtf16(kTyped[input.byte() % std::size(kTyped)]);
         } else if (step.op == Op::SetText) {
-            step.text = longText(input);
-        } else if (step.op == Op::Paste || step.op == Op::MenuPaste || step.op == Op::Drop ||
-                   step.op == Op::InputMethod) {
+            step.text = startingText(texts);
+        } else if (insertsText(step.op)) {
             const std::uint8_t choice = input.byte();
-            step.text = choice >= 240 ? longText(input) : units(input, choice % 24);
+            step.text = choice >= 240 ? insertedText(texts) : units(input, choice % 24);
         }
         steps << step;
     }

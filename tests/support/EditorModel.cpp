@@ -10,33 +10,59 @@
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QMimeData>
-#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBoundaryFinder>
 #include <QTextDocument>
 #include <QTextLayout>
 #include <algorithm>
+#include <numeric>
+#include <tuple>
 
 namespace editormodel {
 namespace {
 
-// clang-format off
-const char* const kOpNames[] = {
-    "Type", "Enter", "Shift+Enter", "Backspace", "Delete", "Ctrl+Backspace", "Ctrl+Delete", "Undo", "Redo",
-    "SelectAll", "Copy", "Cut", "Paste", "Left", "Right", "Shift+Left", "Shift+Right", "Home", "End",
-    "Shift+End", "Up", "Down", "Shift+Down", "Ctrl+Left", "Ctrl+Right", "Ctrl+Shift+Right", "Ctrl+Home",
-    "Ctrl+End", "Ctrl+Shift+End", "PlaceNearBreak", "SelectFromBreak", "PlaceAt", "SelectAt", "Click",
-    "Drag", "DoubleClick", "TripleClick", "Find", "SetText", "InputMethod", "Drop", "Menu Cut",
-    "Menu Delete", "Menu Paste", "Menu Undo", "Format", "Resize",
+// What each step is called in a log, how often it is drawn, and the key it
+// presses or the context menu's action it triggers, if it is one of those.
+struct OpInfo {
+    const char* name;
+    int weight;
+    QKeyCombination key = {};
+    const char* menu = nullptr;
 };
 
-// How often each operation is drawn, in the order of Op.
-const int kWeights[] = {14, 3, 2, 5, 5, 1, 1, 6, 3, 2, 2, 2, 4, 2, 2, 3, 3, 1, 1, 1,
-                        1, 1, 1, 1, 1, 1, 1, 1, 1, 8, 4, 2, 2, 2, 3, 1, 1, 2, 1, 1, 1, 1,
-                        1, 1, 1, 1, 1};
+constexpr auto kCtrl = Qt::ControlModifier;
+constexpr auto kShift = Qt::ShiftModifier;
+
+// In the order of Op.
+// clang-format off
+const OpInfo kOps[] = {
+    {"Type", 14}, {"Enter", 3, Qt::Key_Return}, {"Shift+Enter", 2, kShift | Qt::Key_Return},
+    {"Backspace", 5, Qt::Key_Backspace}, {"Delete", 5, Qt::Key_Delete},
+    {"Ctrl+Backspace", 1, kCtrl | Qt::Key_Backspace}, {"Ctrl+Delete", 1, kCtrl | Qt::Key_Delete},
+    {"Undo", 6, kCtrl | Qt::Key_Z}, {"Redo", 3}, {"SelectAll", 2, kCtrl | Qt::Key_A},
+    {"Copy", 2, kCtrl | Qt::Key_C}, {"Cut", 2, kCtrl | Qt::Key_X}, {"Paste", 4, kCtrl | Qt::Key_V},
+    {"Left", 2, Qt::Key_Left}, {"Right", 2, Qt::Key_Right}, {"Shift+Left", 3, kShift | Qt::Key_Left},
+    {"Shift+Right", 3, kShift | Qt::Key_Right}, {"Home", 1, Qt::Key_Home}, {"End", 1, Qt::Key_End},
+    {"Shift+End", 1, kShift | Qt::Key_End}, {"Up", 1, Qt::Key_Up}, {"Down", 1, Qt::Key_Down},
+    {"Shift+Down", 1, kShift | Qt::Key_Down}, {"Ctrl+Left", 1, kCtrl | Qt::Key_Left},
+    {"Ctrl+Right", 1, kCtrl | Qt::Key_Right}, {"Ctrl+Shift+Right", 1, kCtrl | kShift | Qt::Key_Right},
+    {"Ctrl+Home", 1, kCtrl | Qt::Key_Home}, {"Ctrl+End", 1, kCtrl | Qt::Key_End},
+    {"Ctrl+Shift+End", 1, kCtrl | kShift | Qt::Key_End}, {"PlaceNearBreak", 8}, {"SelectFromBreak", 4},
+    {"PlaceAt", 2}, {"SelectAt", 2}, {"Click", 2}, {"Drag", 3}, {"DoubleClick", 1}, {"TripleClick", 1},
+    {"Find", 2}, {"SetText", 1}, {"InputMethod", 1}, {"Drop", 1}, {"Menu Cut", 1, {}, "edit-cut"},
+    {"Menu Delete", 1, {}, "edit-delete"}, {"Menu Paste", 1, {}, "edit-paste"},
+    {"Menu Undo", 1, {}, "edit-undo"}, {"Format", 1}, {"Resize", 1},
+};
 // clang-format on
-static_assert(std::size(kWeights) == std::size(kOpNames));
+static_assert(std::size(kOps) == kOpCount);
+
+// The format with its %1, %2, ... filled in turn.
+template <typename... Values> QString say(const char* format, const Values&... values) {
+    QString text = QString::fromUtf8(format);
+    ((text = text.arg(values)), ...);
+    return text;
+}
 
 // Every way of writing a line break becomes one "\n" in the text.
 QString withLineFeeds(QString text) {
@@ -46,14 +72,17 @@ QString withLineFeeds(QString text) {
     return text;
 }
 
+bool isStrong(QChar c, bool rightToLeft) {
+    const QChar::Direction d = c.direction();
+    return rightToLeft ? d == QChar::DirR || d == QChar::DirAL : d == QChar::DirL;
+}
+
 enum class Kind { Other, Typing, Back, Forward };
 
 struct Edit {
     int at;
-    QString removed;
-    QString inserted;
-    int anchor;
-    int position;
+    QString removed, inserted;
+    int anchor, position;
     Kind kind;
 };
 
@@ -63,105 +92,89 @@ struct Edit {
 // selection it found (undo) or the caret after it (redo).
 struct Model {
     QString text;
-    int anchor = 0;
-    int position = 0;
-    QList<Edit> undo;
-    QList<Edit> redo;
+    int anchor = 0, position = 0;
+    QList<Edit> undo = {}, redo = {};
     bool mergeable = false;
 
     int start() const { return qMin(anchor, position); }
     int end() const { return qMax(anchor, position); }
-    void setText(const QString& t) {
-        text = withLineFeeds(t);
-        anchor = position = 0;
-        undo.clear();
-        redo.clear();
-        mergeable = false;
-    }
+    bool selected() const { return anchor != position; }
+    QString selection() const { return text.mid(start(), end() - start()); }
+    void select(int from, int to) { std::tie(anchor, position) = std::pair(from, to); }
+    void moveTo(int to, bool extend) { select(extend ? anchor : to, to); }
     void replace(int from, int to, const QString& inserted, Kind kind) {
         if (from == to && inserted.isEmpty())
             return;
         const Edit edit{from, text.mid(from, to - from), inserted, anchor, position, kind};
-        Edit* last = undo.isEmpty() || !mergeable ? nullptr : &undo.last();
-        if (last && kind == Kind::Typing && last->kind == kind && edit.removed.isEmpty() &&
-            from == last->at + last->inserted.size()) {
+        Edit* last = undo.isEmpty() || !mergeable || undo.last().kind != kind ? nullptr : &undo.last();
+        if (last && kind == Kind::Typing && edit.removed.isEmpty() &&
+            from == last->at + last->inserted.size())
             last->inserted += inserted;
-        } else if (last && kind == Kind::Back && last->kind == kind && to == last->at) {
-            last->removed.prepend(edit.removed);
-            last->at = from;
-        } else if (last && kind == Kind::Forward && last->kind == kind && from == last->at) {
+        else if (last && kind == Kind::Back && to == last->at)
+            *last = {from, edit.removed + last->removed, {}, last->anchor, last->position, kind};
+        else if (last && kind == Kind::Forward && from == last->at)
             last->removed += edit.removed;
-        } else {
+        else
             undo.append(edit);
-        }
         redo.clear();
         mergeable = true;
         text.replace(from, to - from, inserted);
         anchor = position = from + int(inserted.size());
     }
     void replaceSelection(const QString& inserted, Kind kind) { replace(start(), end(), inserted, kind); }
-    void undoStep() {
-        if (undo.isEmpty())
+    // Takes the last step back (undo) or makes the last one taken back again (redo).
+    void travel(bool back) {
+        if ((back ? undo : redo).isEmpty())
             return;
-        const Edit edit = undo.takeLast();
-        text.replace(edit.at, edit.inserted.size(), edit.removed);
-        anchor = edit.anchor;
-        position = edit.position;
-        redo.append(edit);
+        const Edit edit = (back ? undo : redo).takeLast();
+        text.replace(edit.at, (back ? edit.inserted : edit.removed).size(),
+                     back ? edit.removed : edit.inserted);
+        const int after = edit.at + int(edit.inserted.size());
+        select(back ? edit.anchor : after, back ? edit.position : after);
+        (back ? redo : undo).append(edit);
         mergeable = false;
     }
-    void redoStep() {
-        if (redo.isEmpty())
-            return;
-        const Edit edit = redo.takeLast();
-        text.replace(edit.at, edit.removed.size(), edit.inserted);
-        anchor = position = edit.at + int(edit.inserted.size());
-        undo.append(edit);
-        mergeable = false;
-    }
-    int lineStart(int at) const { return at == 0 ? 0 : int(text.lastIndexOf(QLatin1Char('\n'), at - 1)) + 1; }
+    int lineStart(int at) const { return at == 0 ? 0 : int(text.lastIndexOf(u'\n', at - 1)) + 1; }
     int lineEnd(int at) const {
-        const qsizetype found = text.indexOf(QLatin1Char('\n'), at);
-        return found < 0 ? int(text.size()) : int(found);
+        return int(std::find(text.cbegin() + at, text.cend(), u'\n') - text.cbegin());
     }
-    int nextCharacter(int at) const {
+    // The next or the previous boundary of a character as the eye sees it.
+    int character(int at, bool forward) const {
         QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
         finder.setPosition(at);
-        return qMax(at, int(finder.toNextBoundary()));
+        return forward ? qMax(at, int(finder.toNextBoundary())) : qMax(0, int(finder.toPreviousBoundary()));
     }
     bool rightToLeft() const {
         return std::any_of(text.cbegin(), text.cend(), [](QChar c) {
             const QChar::Direction d = c.direction();
-            return d == QChar::DirR || d == QChar::DirAL || d == QChar::DirRLE || d == QChar::DirRLO ||
-                   d == QChar::DirRLI;
+            return isStrong(c, true) || d == QChar::DirRLE || d == QChar::DirRLO || d == QChar::DirRLI;
         });
     }
-    int previousCharacter(int at) const {
-        QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-        finder.setPosition(at);
-        return qMax(0, int(finder.toPreviousBoundary()));
+    // Where Find should find the needle: a non-breaking space matches a space,
+    // and a match inside a longer word is passed over for a whole word.
+    int find(const QString& needle, int from, int options) const {
+        const QString haystack = QString(text).replace(QChar::Nbsp, QLatin1Char(' '));
+        const auto cs = options & EntryEditor::MatchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+        const auto inWord = [&](qsizetype i) {
+            return i >= 0 && i < length() && haystack[i].isLetterOrNumber();
+        };
+        for (qsizetype found = haystack.indexOf(needle, from, cs); found >= 0;
+             found = haystack.indexOf(needle, found + needle.size() + 1, cs)) {
+            if (!(options & EntryEditor::WholeWord) || (!inWord(found - 1) && !inWord(found + needle.size())))
+                return int(found);
+        }
+        return -1;
     }
+    int length() const { return int(text.size()); }
 };
 
 // The document read block by block, without the editor's help: soft
 // breaks as nothing, other block ends as "\n".
-struct Chunks {
-    QString text;
-    QList<int> softBreaks; // text positions
-};
-
-Chunks readChunks(const QTextDocument* doc) {
-    Chunks chunks;
-    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
-        if (block != doc->begin()) {
-            if (SoftBreaks::isSoft(block))
-                chunks.softBreaks.append(int(chunks.text.size()));
-            else
-                chunks.text += QLatin1Char('\n');
-        }
-        chunks.text += block.text();
-    }
-    return chunks;
+QString readChunks(const QTextDocument* doc) {
+    QString text = doc->begin().text();
+    for (QTextBlock block = doc->begin().next(); block.isValid(); block = block.next())
+        text += (SoftBreaks::isSoft(block) ? QString() : QStringLiteral("\n")) + block.text();
+    return text;
 }
 
 int textPosition(const QTextDocument* doc, int documentPosition) {
@@ -172,16 +185,6 @@ int textPosition(const QTextDocument* doc, int documentPosition) {
     return documentPosition - soft;
 }
 
-// Where Qt's own cursor moves on the same text, held as one block a line.
-int qtMove(const QString& text, int from, QTextCursor::MoveOperation op) {
-    QTextDocument reference;
-    reference.setPlainText(text);
-    QTextCursor cursor(&reference);
-    cursor.setPosition(from);
-    cursor.movePosition(op);
-    return cursor.position();
-}
-
 // The direction of the chunk's line, by its first letter of a strong direction.
 Qt::LayoutDirection lineDirection(QTextBlock chunk) {
     while (SoftBreaks::isSoft(chunk))
@@ -189,13 +192,11 @@ Qt::LayoutDirection lineDirection(QTextBlock chunk) {
     QString line = chunk.text();
     for (chunk = chunk.next(); SoftBreaks::isSoft(chunk); chunk = chunk.next())
         line += chunk.text();
-    for (const QChar c : line) {
-        if (c.direction() == QChar::DirL)
-            return Qt::LeftToRight;
-        if (c.direction() == QChar::DirR || c.direction() == QChar::DirAL)
-            return Qt::RightToLeft;
-    }
-    return Qt::LayoutDirectionAuto;
+    const auto strong = std::find_if(line.cbegin(), line.cend(),
+                                     [](QChar c) { return isStrong(c, false) || isStrong(c, true); });
+    return strong == line.cend()      ? Qt::LayoutDirectionAuto
+           : isStrong(*strong, false) ? Qt::LeftToRight
+                                      : Qt::RightToLeft;
 }
 
 QString excerpt(const QString& text, int at) {
@@ -206,12 +207,8 @@ QString firstDifference(const char* what, const QString& got, const QString& wan
     int at = 0;
     while (at < got.size() && at < want.size() && got[at] == want[at])
         ++at;
-    return QStringLiteral("%1 differs at %2 of %3/%4: \"%5\" where the model has \"%6\"")
-        .arg(QLatin1String(what))
-        .arg(at)
-        .arg(got.size())
-        .arg(want.size())
-        .arg(excerpt(got, at), excerpt(want, at));
+    return say("%1 differs at %2 of %3/%4: \"%5\" where the model has \"%6\"", QString::fromUtf8(what), at,
+               got.size(), want.size(), excerpt(got, at), excerpt(want, at));
 }
 
 class Run {
@@ -231,14 +228,24 @@ public:
     QStringList log;
 
 private:
-    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {}) {
-        QTest::sendKeyEvent(QTest::Click, &m_editor, key, text, modifiers);
+    void key(QKeyCombination keys, const QString& text = {}) {
+        QTest::sendKeyEvent(QTest::Click, &m_editor, keys.key(), text, keys.keyboardModifiers());
     }
     // Takes the editor's selection after a step whose result depends on the
     // layout, once it lies where the step may put it.
-    QString follow(int low, int high, bool collapsed);
+    QString follow(int low, int high, bool collapsed) {
+        const auto [anchor, position] = selection();
+        if (position < low || position > high || (collapsed && anchor != position))
+            return say("selection %1..%2 outside %3..%4", anchor, position, low, high);
+        m_model.select(anchor, position);
+        return {};
+    }
     int breakNear(quint32 a) const {
-        const QList<int> soft = readChunks(m_editor.document()).softBreaks;
+        QList<int> soft; // the text positions of the soft breaks
+        for (QTextBlock block = m_editor.document()->begin().next(); block.isValid(); block = block.next()) {
+            if (SoftBreaks::isSoft(block))
+                soft << textPosition(m_editor.document(), block.position());
+        }
         return soft.isEmpty() ? int(a % (m_model.text.size() + 1)) : soft[int(a % soft.size())];
     }
     // A point near the caret, just right of where a caret would stand in
@@ -256,60 +263,45 @@ private:
         return {textPosition(m_editor.document(), cursor.anchor()),
                 textPosition(m_editor.document(), cursor.position())};
     }
-    QString context(const QString& name);
-    QString wordRemoval(bool backward);
+    // A cursor in the model's text as Qt holds it, one block a line, moved
+    // from the position: its moves and selections are the ones to match.
+    QTextCursor qtCursor(int at, QTextCursor::MoveOperation op = QTextCursor::NoMove) {
+        m_reference.setPlainText(m_model.text);
+        QTextCursor cursor(&m_reference);
+        cursor.setPosition(at);
+        cursor.movePosition(op);
+        return cursor;
+    }
+    QString context(const char* name);
 
     EntryEditor m_editor;
     Model m_model;
+    QTextDocument m_reference;
     bool m_shown = false;
     QElapsedTimer m_doubleClick;
 };
 
-QString Run::follow(int low, int high, bool collapsed) {
-    const auto [anchor, position] = selection();
-    if (position < low || position > high || (collapsed && anchor != position))
-        return QStringLiteral("selection %1..%2 outside %3..%4").arg(anchor).arg(position).arg(low).arg(high);
-    m_model.anchor = anchor;
-    m_model.position = position;
-    return {};
-}
-
-QString Run::wordRemoval(bool backward) {
-    const QString before = m_model.text;
-    const int caret = m_model.position;
-    if (m_model.start() != m_model.end()) {
-        key(backward ? Qt::Key_Backspace : Qt::Key_Delete, Qt::ControlModifier);
-        m_model.replaceSelection({}, Kind::Other);
-        return {};
-    }
-    key(backward ? Qt::Key_Backspace : Qt::Key_Delete, Qt::ControlModifier);
-    const int other = qtMove(before, caret, backward ? QTextCursor::PreviousWord : QTextCursor::NextWord);
-    m_model.replace(qMin(caret, other), qMax(caret, other), {}, Kind::Other);
-    return {};
-}
-
-QString Run::context(const QString& name) {
-    QContextMenuEvent event(QContextMenuEvent::Mouse, m_editor.cursorRect().center(),
-                            m_editor.viewport()->mapToGlobal(m_editor.cursorRect().center()));
+QString Run::context(const char* name) {
+    const QPoint caret = m_editor.cursorRect().center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, caret, m_editor.viewport()->mapToGlobal(caret));
     QApplication::sendEvent(m_editor.viewport(), &event);
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     if (!menu)
         return QStringLiteral("no context menu");
-    QAction* action = nullptr;
-    for (QAction* candidate : menu->actions())
-        if (candidate->objectName() == name)
-            action = candidate;
-    const bool selected = m_model.start() != m_model.end();
-    const bool expected = name == QLatin1String("edit-undo")    ? !m_model.undo.isEmpty()
-                          : name == QLatin1String("edit-paste") ? !QApplication::clipboard()->text().isEmpty()
-                                                                : selected;
+    const QString what = QString::fromUtf8(name);
+    const QList<QAction*> actions = menu->actions();
+    const auto action =
+        std::find_if(actions.cbegin(), actions.cend(), [&](QAction* a) { return a->objectName() == what; });
+    const bool expected = what == QLatin1String("edit-undo")    ? !m_model.undo.isEmpty()
+                          : what == QLatin1String("edit-paste") ? !QApplication::clipboard()->text().isEmpty()
+                                                                : m_model.selected();
     QString failure;
-    if (!action)
-        failure = QStringLiteral("no %1 in the context menu").arg(name);
-    else if (action->isEnabled() != expected)
-        failure = QStringLiteral("%1 is %2").arg(name, action->isEnabled() ? "enabled" : "disabled");
+    if (action == actions.cend())
+        failure = say("no %1 in the context menu", what);
+    else if ((*action)->isEnabled() != expected)
+        failure = say("%1 is %2", what, QLatin1String((*action)->isEnabled() ? "enabled" : "disabled"));
     else if (expected)
-        action->trigger();
+        (*action)->trigger();
     menu->close();
     return failure;
 }
@@ -318,337 +310,185 @@ QString Run::apply(const Step& step) {
     if (!m_shown)
         return QStringLiteral("the editor was never shown");
     Model& m = m_model;
-    const int length = int(m.text.size());
-    QString note;
-    QString failure;
-    switch (step.op) {
-    case Op::Type:
-        key(step.text == QLatin1String("\t") ? Qt::Key_Tab : Qt::Key_unknown, Qt::NoModifier, step.text);
+    const int length = m.length();
+    const OpInfo& info = kOps[int(step.op)];
+    const bool extend = info.key.keyboardModifiers().testFlag(Qt::ShiftModifier);
+    QClipboard* clipboard = QApplication::clipboard();
+    // What the clipboard holds before a step that fills it or reads it.
+    if (step.op == Op::Copy || step.op == Op::Cut || step.op == Op::MenuCut)
+        clipboard->setText(QStringLiteral("(before)"));
+    else if (step.op == Op::Paste || step.op == Op::MenuPaste)
+        clipboard->setText(step.text);
+    QString failure = info.menu ? context(info.menu) : QString();
+    if (info.key.key() != Qt::Key_unknown)
+        key(info.key);
+    const auto is = [&](auto... ops) { return ((step.op == ops) || ...); };
+    if (is(Op::Type)) {
+        key(step.text == QLatin1String("\t") ? Qt::Key_Tab : Qt::Key_unknown, step.text);
         m.replaceSelection(step.text, Kind::Typing);
-        note = step.text;
-        break;
-    case Op::Enter:
-    case Op::ShiftEnter:
-        key(Qt::Key_Return, step.op == Op::Enter ? Qt::NoModifier : Qt::ShiftModifier);
+    } else if (is(Op::Enter, Op::ShiftEnter)) {
         m.replaceSelection(QStringLiteral("\n"), Kind::Other);
-        break;
-    case Op::Backspace:
-        key(Qt::Key_Backspace);
-        if (m.start() != m.end()) {
+    } else if (is(Op::Backspace, Op::Delete, Op::MenuDelete)) {
+        // Backspace takes one character back (a surrogate pair whole), Delete
+        // all that the eye sees as one.
+        const int p = m.position;
+        const bool pair = p > 1 && m.text[p - 1].isLowSurrogate() && m.text[p - 2].isHighSurrogate();
+        if (m.selected() || step.op == Op::MenuDelete)
             m.replaceSelection({}, Kind::Other);
-        } else if (m.position > 0) {
-            int from = m.position - 1;
-            if (from > 0 && m.text[from].isLowSurrogate() && m.text[from - 1].isHighSurrogate())
-                --from;
-            m.replace(from, m.position, {}, Kind::Back);
-        }
-        break;
-    case Op::Delete:
-        key(Qt::Key_Delete);
-        if (m.start() != m.end())
-            m.replaceSelection({}, Kind::Other);
-        else if (m.position < length)
-            m.replace(m.position, m.nextCharacter(m.position), {}, Kind::Forward);
-        break;
-    case Op::WordBackspace:
-    case Op::WordDelete:
-        failure = wordRemoval(step.op == Op::WordBackspace);
-        break;
-    case Op::Undo:
-        key(Qt::Key_Z, Qt::ControlModifier);
-        m.undoStep();
-        break;
-    case Op::Redo:
-        if (step.a % 2)
-            key(Qt::Key_Y, Qt::ControlModifier);
+        else if (step.op == Op::Delete)
+            m.replace(p, m.character(p, true), {}, Kind::Forward);
         else
-            key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        m.redoStep();
-        break;
-    case Op::SelectAll:
-        key(Qt::Key_A, Qt::ControlModifier);
-        m.anchor = 0;
-        m.position = length;
-        break;
-    case Op::Copy:
-    case Op::Cut:
-    case Op::MenuCut: {
-        QApplication::clipboard()->setText(QStringLiteral("(before)"));
-        const QString selected = m.text.mid(m.start(), m.end() - m.start());
-        if (step.op == Op::MenuCut)
-            failure = context(QStringLiteral("edit-cut"));
-        else
-            key(step.op == Op::Copy ? Qt::Key_C : Qt::Key_X, Qt::ControlModifier);
-        const QString expected = selected.isEmpty()
-                                     ? QStringLiteral("(before)")
-                                     : QString(selected).replace(QChar::Nbsp, QLatin1Char(' '));
-        if (failure.isEmpty() && QApplication::clipboard()->text() != expected)
-            failure = firstDifference("the clipboard", QApplication::clipboard()->text(), expected);
+            m.replace(qMax(0, p - 1 - pair), p, {}, Kind::Back);
+    } else if (is(Op::WordBackspace, Op::WordDelete)) {
+        const auto op = step.op == Op::WordBackspace ? QTextCursor::PreviousWord : QTextCursor::NextWord;
+        const int other = m.selected() ? m.anchor : qtCursor(m.position, op).position();
+        m.replace(qMin(m.position, other), qMax(m.position, other), {}, Kind::Other);
+    } else if (is(Op::Undo, Op::MenuUndo, Op::Redo)) {
+        if (step.op == Op::Redo)
+            key(step.a % 2 ? kCtrl | Qt::Key_Y : kCtrl | kShift | Qt::Key_Z);
+        m.travel(step.op != Op::Redo);
+    } else if (is(Op::SelectAll)) {
+        m.select(0, length);
+    } else if (is(Op::Copy, Op::Cut, Op::MenuCut)) {
+        // A copy gives non-breaking spaces as spaces; with nothing selected the clipboard is left alone.
+        const QString expected =
+            m.selected() ? m.selection().replace(QChar::Nbsp, QLatin1Char(' ')) : QStringLiteral("(before)");
+        if (failure.isEmpty() && clipboard->text() != expected)
+            failure = firstDifference("the clipboard", clipboard->text(), expected);
         if (step.op != Op::Copy)
             m.replaceSelection({}, Kind::Other);
-        break;
-    }
-    case Op::Paste:
-    case Op::MenuPaste:
-        QApplication::clipboard()->setText(step.text);
-        if (step.op == Op::MenuPaste)
-            failure = context(QStringLiteral("edit-paste"));
-        else
-            key(Qt::Key_V, Qt::ControlModifier);
+    } else if (is(Op::Paste, Op::MenuPaste)) {
         // The menu offers no paste of nothing.
         if (step.op == Op::Paste || !step.text.isEmpty())
             m.replaceSelection(withLineFeeds(step.text), Kind::Other);
-        note = QString::number(step.text.size());
-        break;
-    case Op::MenuDelete:
-        failure = context(QStringLiteral("edit-delete"));
-        m.replaceSelection({}, Kind::Other);
-        break;
-    case Op::MenuUndo:
-        failure = context(QStringLiteral("edit-undo"));
-        m.undoStep();
-        break;
-    case Op::Left:
-    case Op::Right:
-    case Op::ShiftLeft:
-    case Op::ShiftRight: {
-        const bool left = step.op == Op::Left || step.op == Op::ShiftLeft;
-        const bool extend = step.op == Op::ShiftLeft || step.op == Op::ShiftRight;
-        key(left ? Qt::Key_Left : Qt::Key_Right, extend ? Qt::ShiftModifier : Qt::NoModifier);
-        if (m.rightToLeft()) {
-            // The arrows move on the screen, which in right-to-left text is
-            // not the order of the characters: a step either way.
-            const bool collapse = !extend && m.start() != m.end();
-            failure = collapse
+    } else if (is(Op::Left, Op::Right, Op::ShiftLeft, Op::ShiftRight)) {
+        if (m.rightToLeft()) // The arrows move on the screen, which in such a text is not the text's order.
+            failure = !extend && m.selected()
                           ? follow(m.start(), m.end(), true)
-                          : follow(m.previousCharacter(m.position), m.nextCharacter(m.position), !extend);
-        } else if (!extend && m.start() != m.end()) {
-            m.anchor = m.position = left ? m.start() : m.end();
-        } else {
-            m.position = left ? m.previousCharacter(m.position) : m.nextCharacter(m.position);
-            if (!extend)
-                m.anchor = m.position;
-        }
-        break;
-    }
-    case Op::Home:
-        key(Qt::Key_Home);
-        failure = follow(m.lineStart(m.position), m.position, true);
-        break;
-    case Op::End:
-    case Op::ShiftEnd:
-        key(Qt::Key_End, step.op == Op::End ? Qt::NoModifier : Qt::ShiftModifier);
-        failure = follow(m.position, m.lineEnd(m.position), step.op == Op::End);
-        break;
-    case Op::Up:
-        key(Qt::Key_Up);
-        // On the first row there is nowhere to go, and the selection stays.
-        failure = follow(0, m.position, false);
-        break;
-    case Op::Down:
-    case Op::ShiftDown:
-        key(Qt::Key_Down, step.op == Op::Down ? Qt::NoModifier : Qt::ShiftModifier);
-        failure = follow(m.position, length, false);
-        break;
-    case Op::WordLeft:
-    case Op::WordRight:
-    case Op::ShiftWordRight: {
-        const bool extend = step.op == Op::ShiftWordRight;
-        key(step.op == Op::WordLeft ? Qt::Key_Left : Qt::Key_Right,
-            extend ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
-        if (m.rightToLeft()) {
+                          : follow(m.character(m.position, false), m.character(m.position, true), !extend);
+        else if (!extend && m.selected())
+            m.anchor = m.position = info.key.key() == Qt::Key_Left ? m.start() : m.end();
+        else
+            m.moveTo(m.character(m.position, info.key.key() == Qt::Key_Right), extend);
+    } else if (is(Op::Home, Op::End, Op::ShiftEnd, Op::Up, Op::Down, Op::ShiftDown)) {
+        // Where these go depends on the rows: towards the line's end (Home,
+        // End) or the text's (Up, Down); on the first row Up stays.
+        const bool back = step.op == Op::Home || step.op == Op::Up;
+        const bool inLine = step.op == Op::Home || step.op == Op::End || step.op == Op::ShiftEnd;
+        const int bound = inLine ? (back ? m.lineStart(m.position) : m.lineEnd(m.position))
+                          : back ? 0
+                                 : length;
+        failure = follow(back ? bound : m.position, back ? m.position : bound, inLine && !extend);
+    } else if (is(Op::WordLeft, Op::WordRight, Op::ShiftWordRight)) {
+        if (m.rightToLeft())
             failure = follow(0, length, !extend);
-            break;
-        }
-        const auto op = step.op == Op::WordLeft ? QTextCursor::WordLeft : QTextCursor::WordRight;
-        m.position = qtMove(m.text, m.position, op);
-        if (!extend)
-            m.anchor = m.position;
-        break;
-    }
-    case Op::DocStart:
-        key(Qt::Key_Home, Qt::ControlModifier);
-        m.anchor = m.position = 0;
-        break;
-    case Op::DocEnd:
-    case Op::ShiftDocEnd:
-        key(Qt::Key_End,
-            step.op == Op::DocEnd ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
-        m.position = length;
-        if (step.op == Op::DocEnd)
-            m.anchor = length;
-        break;
-    case Op::PlaceNearBreak:
-    case Op::PlaceAt: {
-        const int at = step.op == Op::PlaceAt ? int(step.a) : breakNear(step.a) + int(step.b % 7) - 3;
-        m.anchor = m.position = qBound(0, at, length);
-        m_editor.setSelStart(m.position);
-        note = QString::number(m.position);
-        break;
-    }
-    case Op::SelectFromBreak:
-    case Op::SelectAt: {
-        const int at = qBound(0, step.op == Op::SelectAt ? int(step.a) : breakNear(step.a), length);
-        const int count = int(step.b % 9);
+        else
+            m.moveTo(
+                qtCursor(m.position, step.op == Op::WordLeft ? QTextCursor::WordLeft : QTextCursor::WordRight)
+                    .position(),
+                extend);
+    } else if (is(Op::DocStart, Op::DocEnd, Op::ShiftDocEnd)) {
+        m.moveTo(step.op == Op::DocStart ? 0 : length, extend);
+    } else if (is(Op::PlaceNearBreak, Op::PlaceAt, Op::SelectFromBreak, Op::SelectAt)) {
+        // A position outside the text is the editor's to bring into it.
+        const bool place = step.op == Op::PlaceNearBreak || step.op == Op::PlaceAt;
+        const int at = step.op == Op::PlaceAt || step.op == Op::SelectAt
+                           ? int(step.a)
+                           : breakNear(step.a) + (place ? int(step.b % 7) - 3 : 0);
+        const int count = place ? 0 : int(step.b % 9);
         m_editor.setSelStart(at);
         m_editor.setSelLength(count);
-        m.anchor = at;
-        m.position = qMin(length, at + count);
-        note = QStringLiteral("%1+%2").arg(at).arg(count);
-        break;
-    }
-    case Op::Click:
-    case Op::Drag:
-    case Op::DoubleClick:
-    case Op::TripleClick: {
+        m.select(qBound(0, at, length), qMin(length, qBound(0, at, length) + count));
+    } else if (is(Op::Click, Op::Drag, Op::DoubleClick, Op::TripleClick)) {
         // A press inside the selection would start dragging it instead.
         m_editor.setSelStart(m.position);
         m.anchor = m.position;
         const QPoint from = nearCaret(step.a, step.b);
+        const QPoint to = step.op == Op::Drag ? nearCaret(step.b, step.a) : from;
         const int clicked = textPosition(m_editor.document(), m_editor.cursorForPosition(from).position());
         QWidget* view = m_editor.viewport();
-        if (step.op == Op::Drag) {
-            const QPoint to = nearCaret(step.b, step.a);
+        const bool widens = is(Op::DoubleClick, Op::TripleClick);
+        if (widens)
+            QTest::mouseDClick(view, Qt::LeftButton, {}, from);
+        if (is(Op::Click, Op::TripleClick))
+            QTest::mouseClick(view, Qt::LeftButton, {}, from);
+        if (is(Op::Drag)) {
             QTest::mousePress(view, Qt::LeftButton, {}, from);
             QTest::mouseMove(view, (from + to) / 2);
             QTest::mouseMove(view, to);
             QTest::mouseRelease(view, Qt::LeftButton, {}, to);
-        } else if (step.op == Op::Click) {
-            QTest::mouseClick(view, Qt::LeftButton, {}, from);
-        } else {
-            QTest::mouseDClick(view, Qt::LeftButton, {}, from);
-            if (step.op == Op::TripleClick)
-                QTest::mouseClick(view, Qt::LeftButton, {}, from);
         }
         // A click soon after a double click is a triple click, and takes the line.
         const bool soon =
             m_doubleClick.isValid() && m_doubleClick.elapsed() < QApplication::doubleClickInterval();
         failure = follow(0, length, step.op == Op::Click && !soon);
-        if (failure.isEmpty() && !soon && (step.op == Op::DoubleClick || step.op == Op::TripleClick)) {
-            // The word under the pointer, or its whole line with the line break, as Qt selects them in one
-            // block.
-            QTextDocument reference;
-            reference.setPlainText(m.text);
-            QTextCursor expected(&reference);
-            expected.setPosition(clicked);
-            if (step.op == Op::TripleClick) {
-                expected.movePosition(QTextCursor::StartOfBlock);
-                expected.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
-                if (!expected.hasSelection())
-                    expected.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-            } else if (!expected.block().text().isEmpty()) {
-                expected.select(QTextCursor::WordUnderCursor);
-            }
-            if (m.start() != expected.selectionStart() || m.end() != expected.selectionEnd())
-                failure = QStringLiteral("a click at %1 selected %2..%3 where Qt selects %4..%5")
-                              .arg(clicked)
-                              .arg(m.start())
-                              .arg(m.end())
-                              .arg(expected.selectionStart())
-                              .arg(expected.selectionEnd());
-        }
-        if (step.op == Op::DoubleClick || step.op == Op::TripleClick)
+        if (widens)
             m_doubleClick.start();
-        break;
-    }
-    case Op::Find: {
-        if (length == 0)
-            break;
-        const int at = int(step.a % length);
-        const QString needle = m.text.mid(at, 1 + step.b % 12);
+        // The word under the pointer, or its whole line with the line break, as Qt selects them in one block.
+        QTextCursor word = qtCursor(clicked);
+        if (!word.block().text().isEmpty())
+            word.select(QTextCursor::WordUnderCursor);
+        const int lineEnd = m.lineEnd(clicked) + (m.lineEnd(clicked) < length);
+        const int low = step.op == Op::TripleClick ? m.lineStart(clicked) : word.selectionStart();
+        const int high = step.op == Op::TripleClick ? lineEnd : word.selectionEnd();
+        if (failure.isEmpty() && widens && !soon && (m.start() != low || m.end() != high))
+            failure = say("a click at %1 selected %2..%3 where Qt selects %4..%5", clicked, m.start(),
+                          m.end(), low, high);
+    } else if (is(Op::Find) && length > 0) {
+        const QString needle = m.text.mid(int(step.a % length), 1 + step.b % 12);
         const int start = int(step.b % length);
         const int options =
             int(step.a >> 24) % 2 * EntryEditor::WholeWord + int(step.b >> 24) % 2 * EntryEditor::MatchCase;
-        const QString haystack = QString(m.text).replace(QChar::Nbsp, QLatin1Char(' '));
-        const Qt::CaseSensitivity cs =
-            options & EntryEditor::MatchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
-        int expected = -1;
-        for (qsizetype from = start; from <= haystack.size();) {
-            const qsizetype found = haystack.indexOf(needle, from, cs);
-            if (found < 0)
-                break;
-            const qsizetype end = found + needle.size();
-            if ((options & EntryEditor::WholeWord) &&
-                ((found > 0 && haystack[found - 1].isLetterOrNumber()) ||
-                 (end < haystack.size() && haystack[end].isLetterOrNumber()))) {
-                from = end + 1;
-                continue;
-            }
-            expected = int(found);
-            break;
-        }
-        const int got = m_editor.Find(needle, start, options);
-        if (got != expected)
-            failure = QStringLiteral("Find gave %1 where the model has %2").arg(got).arg(expected);
-        if (expected >= 0) {
-            m.anchor = expected;
-            m.position = expected + int(needle.size());
-        }
-        note = QStringLiteral("\"%1\" from %2, options %3").arg(excerpt(needle, 0)).arg(start).arg(options);
-        break;
-    }
-    case Op::SetText:
+        const int expected = m.find(needle, start, options);
+        if (const int got = m_editor.Find(needle, start, options); got != expected)
+            failure = say("Find(\"%1\", %2, %3) gave %4 where the model has %5", excerpt(needle, 0), start,
+                          options, got, expected);
+        if (expected >= 0)
+            m.select(expected, expected + int(needle.size()));
+    } else if (is(Op::SetText)) {
         m_editor.setText(step.text);
-        m.setText(step.text);
-        note = QString::number(step.text.size());
-        break;
-    case Op::InputMethod: {
-        if (step.a % 2) {
-            QInputMethodEvent compose(QStringLiteral("ab"), {});
-            QApplication::sendEvent(&m_editor, &compose);
-        }
-        QInputMethodEvent commit;
+        m = Model{withLineFeeds(step.text)};
+    } else if (is(Op::InputMethod)) {
+        QInputMethodEvent compose(QStringLiteral("ab"), {}), commit;
         commit.setCommitString(step.text);
+        if (step.a % 2)
+            QApplication::sendEvent(&m_editor, &compose);
         QApplication::sendEvent(&m_editor, &commit);
         // Composing or committing takes the selection out, and what is committed goes in its place.
         if (step.a % 2 || !step.text.isEmpty())
             m.replaceSelection({}, Kind::Other);
         if (!step.text.isEmpty())
             m.replaceSelection(withLineFeeds(step.text), Kind::Other);
-        note = QString::number(step.text.size());
-        break;
-    }
-    case Op::Drop: {
+    } else if (is(Op::Drop)) {
+        // Another program's text, dragged in over the editor and dropped.
         const QPoint at = nearCaret(step.a, step.b);
         const int position = textPosition(m_editor.document(), m_editor.cursorForPosition(at).position());
-        auto* data = new QMimeData;
-        data->setText(step.text);
-        // Another program's text, dragged in over the editor and dropped.
-        QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, {});
-        QApplication::sendEvent(m_editor.viewport(), &enter);
-        QDragMoveEvent move(at, Qt::CopyAction, data, Qt::LeftButton, {});
-        QApplication::sendEvent(m_editor.viewport(), &move);
-        QDropEvent drop(at, Qt::CopyAction, data, Qt::LeftButton, {});
-        QApplication::sendEvent(m_editor.viewport(), &drop);
-        delete data;
+        QMimeData data;
+        data.setText(step.text);
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        for (QEvent* event : std::initializer_list<QEvent*>{&enter, &move, &drop})
+            QApplication::sendEvent(m_editor.viewport(), event);
         // Nothing to drop is refused as the drag comes in.
         if (!step.text.isEmpty()) {
-            m.anchor = m.position = position;
+            m.select(position, position);
             m.replace(position, position, withLineFeeds(step.text), Kind::Other);
         }
-        note = QStringLiteral("%1 at %2").arg(step.text.size()).arg(position);
-        break;
-    }
-    case Op::Format:
+    } else if (is(Op::Format)) {
         m_editor.setSelBold(step.a % 2);
         m_editor.setSelItalic(step.b % 2);
         m_editor.setSelFontSize(8 + int(step.a % 9));
-        note = m_editor.font().toString();
-        break;
-    case Op::Resize:
+    } else if (is(Op::Resize)) {
         m_editor.resize(260 + int(step.a % 440), 160 + int(step.b % 200));
-        note = QStringLiteral("%1x%2").arg(m_editor.width()).arg(m_editor.height());
-        break;
     }
     // Whatever the step set off (a resize, a cut of the chunks to whole rows) settles first.
     for (int round = 0; round < 3; ++round)
         QApplication::processEvents();
-    log << QStringLiteral("%1 %2  (model: %3 characters, selection %4..%5, \"%6\")")
-               .arg(QLatin1String(kOpNames[int(step.op)]), note)
-               .arg(m.text.size())
-               .arg(m.anchor)
-               .arg(m.position)
-               .arg(excerpt(m.text, m.position));
+    const QString what = step.op == Op::Type ? step.text : say("%1 characters", step.text.size());
+    log << say("%1 %2 (model: %3 characters, selection %4..%5, \"%6\")", QString::fromUtf8(info.name),
+               insertsText(step.op) || step.op == Op::Type || step.op == Op::SetText ? what : QString(),
+               m.length(), m.anchor, m.position, excerpt(m.text, m.position));
     return failure.isEmpty() ? check() : failure;
 }
 
@@ -656,27 +496,21 @@ QString Run::check() const {
     const Model& m = m_model;
     if (m_editor.Text() != m.text)
         return firstDifference("Text()", m_editor.Text(), m.text);
-    const Chunks chunks = readChunks(m_editor.document());
-    if (chunks.text != m.text)
-        return firstDifference("the document", chunks.text, m.text);
-    if (m_editor.length() != m.text.size() || m_editor.isEmpty() != m.text.isEmpty())
-        return QStringLiteral("length() is %1 for %2 characters").arg(m_editor.length()).arg(m.text.size());
+    const QTextDocument* doc = m_editor.document();
+    if (const QString chunks = readChunks(doc); chunks != m.text)
+        return firstDifference("the document", chunks, m.text);
+    if (m_editor.length() != m.length() || m_editor.isEmpty() != m.text.isEmpty())
+        return say("length() is %1 for %2 characters", m_editor.length(), m.length());
     const auto [anchor, position] = selection();
     if (anchor != m.anchor || position != m.position || m_editor.SelStart() != m.start() ||
         m_editor.SelLength() != m.end() - m.start())
-        return QStringLiteral("selection %1..%2 (SelStart %3, SelLength %4) where the model has %5..%6")
-            .arg(anchor)
-            .arg(position)
-            .arg(m_editor.SelStart())
-            .arg(m_editor.SelLength())
-            .arg(m.anchor)
-            .arg(m.position);
+        return say("selection %1..%2 (SelStart %3, SelLength %4) where the model has %5..%6", anchor,
+                   position, m_editor.SelStart(), m_editor.SelLength(), m.anchor, m.position);
     if (m_editor.holdsCiphertext() != modCofra::IsEncryptedText(m.text))
-        return QStringLiteral("holdsCiphertext() is %1").arg(m_editor.holdsCiphertext());
+        return say("holdsCiphertext() is %1", m_editor.holdsCiphertext());
 
     const auto printable = [](QChar c) { return c > u' ' && c < u'\x7F'; };
     // Chunks: a soft break joins two chunks of one line, each of a bounded length.
-    const QTextDocument* doc = m_editor.document();
     int lineChunks = 0;
     for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
         const bool softAfter = block.next().isValid() && SoftBreaks::isSoft(block.next());
@@ -684,21 +518,19 @@ QString Run::check() const {
         const int size = block.length() - 1;
         const bool joined = lineChunks > 1 || softAfter;
         if (size > SoftBreaks::MaxChunk || (joined && size < SoftBreaks::MinChunk))
-            return QStringLiteral("a chunk of %1 characters at %2").arg(size).arg(block.position());
+            return say("a chunk of %1 characters at %2", size, block.position());
         // Every chunk of a line of several is laid out in the line's direction.
         if (joined && block.blockFormat().layoutDirection() != lineDirection(block))
-            return QStringLiteral("a chunk at %1 is laid out in another direction than its line")
-                .arg(block.position());
+            return say("a chunk at %1 is laid out in another direction than its line", block.position());
         if (!softAfter)
             continue;
         const QString text = block.text();
         if (!m_editor.wrapsAnywhere()) {
             // A word-wrapped line is cut after a space, unless no space is within reach.
-            const bool afterSpace = text.endsWith(QLatin1Char(' ')) || text.endsWith(QLatin1Char('\t'));
+            const auto isSpace = [](QChar c) { return c == u' ' || c == u'\t'; };
             const QString tail = text.right(SoftBreaks::Reach);
-            if (!afterSpace && (tail.contains(QLatin1Char(' ')) || tail.contains(QLatin1Char('\t'))))
-                return QStringLiteral("a soft break inside a word at \"%1\"")
-                    .arg(excerpt(text, int(text.size())));
+            if (!isSpace(text.back()) && std::any_of(tail.cbegin(), tail.cend(), isSpace))
+                return say("a soft break inside a word at \"%1\"", excerpt(text, int(text.size())));
         } else if (QFontInfo(m_editor.font()).fixedPitch() && block.layout()->lineCount() > 1 &&
                    std::all_of(text.cbegin(), text.cend(), printable) &&
                    printable(block.next().text().front())) {
@@ -706,8 +538,7 @@ QString Run::check() const {
             // that row in the same place with no soft break after it (spaces
             // and marks make rows of other lengths).
             const QTextLayout* layout = block.layout();
-            const QTextLine last = layout->lineAt(layout->lineCount() - 1);
-            const QString row = text.mid(last.textStart());
+            const QString row = text.mid(layout->lineAt(layout->lineCount() - 1).textStart());
             QTextLayout probe(row + block.next().text().left(200), m_editor.font());
             QTextOption option = m_editor.document()->defaultTextOption();
             option.setWrapMode(QTextOption::WrapAnywhere);
@@ -717,10 +548,8 @@ QString Run::check() const {
             line.setLineWidth(layout->lineAt(0).width());
             probe.endLayout();
             if (line.textLength() != row.size())
-                return QStringLiteral("a chunk at %1 ends with a row of %2 characters where the row holds %3")
-                    .arg(block.position())
-                    .arg(row.size())
-                    .arg(line.textLength());
+                return say("a chunk at %1 ends with a row of %2 characters where the row holds %3",
+                           block.position(), row.size(), line.textLength());
         }
     }
     return {};
@@ -731,25 +560,20 @@ QString Run::check() const {
 Outcome runSteps(const QList<Step>& steps) {
     Run run;
     Outcome outcome;
-    for (int i = 0; i < steps.size(); ++i) {
+    for (int i = 0; i < steps.size() && outcome.failure.isEmpty(); ++i) {
         outcome.failure = run.apply(steps[i]);
-        if (!outcome.failure.isEmpty()) {
-            outcome.at = i;
-            break;
-        }
+        outcome.at = outcome.failure.isEmpty() ? -1 : i;
     }
     outcome.log = run.log;
     return outcome;
 }
 
-// Leaves out steps while the sequence still fails.
 QList<Step> shortest(QList<Step> steps) {
     int attempts = 0;
     for (qsizetype cut = steps.size() / 2; cut >= 1 && attempts < 400; cut /= 2) {
-        for (qsizetype i = 1; i + cut <= steps.size() && attempts < 400;) {
+        for (qsizetype i = 1; i + cut <= steps.size() && attempts < 400; ++attempts) {
             QList<Step> fewer = steps;
             fewer.remove(i, cut);
-            ++attempts;
             const Outcome outcome = runSteps(fewer);
             if (!outcome.failure.isEmpty())
                 steps = fewer.mid(0, outcome.at + 1);
@@ -763,8 +587,6 @@ QList<Step> shortest(QList<Step> steps) {
 QString startingText(QRandomGenerator& random) {
     using namespace editortexts;
     switch (random.bounded(7)) {
-    case 0:
-        return ciphertext(20000, random.generate());
     case 1:
         // A strong ciphertext's shape, long or near the shortest there is.
         return strongShaped(random.bounded(2) ? 20000 : 92 + random.bounded(6), random.generate());
@@ -804,22 +626,20 @@ QList<Step> randomSteps(quint32 seed, int count) {
     static const char16_t* const typed[] = {u"a",      u"Z",      u"7",          u"F", u" ", u" ", u"\t",
                                             u"\u00E9", u"\u0301", u"\U0001F600", u"x", u"0", u"~", u"_"};
     QRandomGenerator random(seed);
-    int total = 0;
-    for (const int weight : kWeights)
-        total += weight;
+    const int total = std::accumulate(std::begin(kOps), std::end(kOps), 0,
+                                      [](int sum, const OpInfo& op) { return sum + op.weight; });
     QList<Step> steps{{Op::SetText, 0, 0, startingText(random)}};
     while (steps.size() < count) {
         int pick = random.bounded(total);
         int op = 0;
-        while (pick >= kWeights[op])
-            pick -= kWeights[op++];
+        while (pick >= kOps[op].weight)
+            pick -= kOps[op++].weight;
         Step step{Op(op), random.generate(), random.generate(), {}};
         if (step.op == Op::Type)
             step.text = QString::fromUtf16(typed[random.bounded(int(std::size(typed)))]);
         else if (step.op == Op::SetText)
             step.text = startingText(random);
-        else if (step.op == Op::Paste || step.op == Op::MenuPaste || step.op == Op::InputMethod ||
-                 step.op == Op::Drop)
+        else if (insertsText(step.op))
             step.text = insertedText(random);
         steps << step;
     }
@@ -827,7 +647,7 @@ QList<Step> randomSteps(quint32 seed, int count) {
 }
 
 QString describe(const Outcome& outcome, qsizetype steps) {
-    QString text = QStringLiteral("%1\n  after %2 steps:").arg(outcome.failure).arg(steps);
+    QString text = say("%1\n  after %2 steps:", outcome.failure, steps);
     for (const QString& line : outcome.log)
         text += QStringLiteral("\n    ") + line;
     return text;

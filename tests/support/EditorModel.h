@@ -20,22 +20,25 @@ namespace editormodel {
 // The steps, as many to a line as fit.
 // clang-format off
 enum class Op : quint8 {
-    Type, Enter, ShiftEnter, Backspace, Delete, WordBackspace, WordDelete, Undo, Redo,
-    SelectAll, Copy, Cut, Paste, Left, Right, ShiftLeft, ShiftRight, Home, End, ShiftEnd,
-    Up, Down, ShiftDown, WordLeft, WordRight, ShiftWordRight, DocStart, DocEnd, ShiftDocEnd,
-    PlaceNearBreak, SelectFromBreak, PlaceAt, SelectAt, Click, Drag, DoubleClick, TripleClick,
-    Find, SetText, InputMethod, Drop, MenuCut, MenuDelete, MenuPaste, MenuUndo, Format, Resize,
+    Type, Enter, ShiftEnter, Backspace, Delete, WordBackspace, WordDelete, Undo, Redo, SelectAll, Copy, Cut,
+    Paste, Left, Right, ShiftLeft, ShiftRight, Home, End, ShiftEnd, Up, Down, ShiftDown, WordLeft, WordRight,
+    ShiftWordRight, DocStart, DocEnd, ShiftDocEnd, PlaceNearBreak, SelectFromBreak, PlaceAt, SelectAt, Click,
+    Drag, DoubleClick, TripleClick, Find, SetText, InputMethod, Drop, MenuCut, MenuDelete, MenuPaste, MenuUndo,
+    Format, Resize,
 };
 // clang-format on
 
 inline constexpr int kOpCount = int(Op::Resize) + 1;
+// Whether the step brings a text of its own to put in.
+inline bool insertsText(Op op) {
+    return op == Op::Paste || op == Op::MenuPaste || op == Op::InputMethod || op == Op::Drop;
+}
 
 // A step's numbers choose what it acts on (a position, a point, a size) once
 // it runs, so that a sequence still means something with steps left out.
 struct Step {
     Op op;
-    quint32 a = 0;
-    quint32 b = 0;
+    quint32 a = 0, b = 0;
     QString text = {};
 };
 

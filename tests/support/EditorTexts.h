@@ -5,26 +5,25 @@
 // Texts for the editor's tests, the same for the same seed in every run.
 namespace editortexts {
 
-// "737" and upper-case hexadecimal digits, one line.
-inline QString ciphertext(qsizetype characters, quint32 seed = 737) {
-    static const char digits[] = "0123456789ABCDEF";
-    QString text = QStringLiteral("737");
+// The prefix, then characters drawn from the alphabet, one line.
+inline QString drawn(const char* prefix, const char* alphabet, qsizetype characters, quint32 seed) {
+    QString text = QString::fromLatin1(prefix);
     text.reserve(characters);
     QRandomGenerator random(seed);
     while (text.size() < characters)
-        text += QLatin1Char(digits[random.bounded(16)]);
+        text += QLatin1Char(alphabet[random.bounded(int(qstrlen(alphabet)))]);
     return text;
 }
 
-// "737~" and base64url characters, one line: the strong form's shape.
+// "737" and upper-case hexadecimal digits: the shape of a ciphertext.
+inline QString ciphertext(qsizetype characters, quint32 seed = 737) {
+    return drawn("737", "0123456789ABCDEF", characters, seed);
+}
+
+// "737~" and base64url characters: the strong form's shape.
 inline QString strongShaped(qsizetype characters, quint32 seed = 7) {
-    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
-    QString text = QStringLiteral("737~");
-    text.reserve(characters);
-    QRandomGenerator random(seed);
-    while (text.size() < characters)
-        text += QLatin1Char(alphabet[random.bounded(64)]);
-    return text;
+    return drawn("737~", "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_", characters,
+                 seed);
 }
 
 // Words of 1 to 9 letters and a space, one line: a pasted paragraph.
