@@ -31,9 +31,9 @@ private slots:
                                            "Nimbus Mono PS [urw]"};
         const struct {
             QStringList families;
-            const char* fixed;
-            const char* saved;
-            const char* shown;
+            const char* fixed = "";
+            const char* saved = "";
+            const char* shown = "";
         } cases[] = {
             {plain, "Gamma Mono", "", "Gamma Mono"},
             {plain, "gamma mono", "", "Gamma Mono"},
@@ -47,7 +47,7 @@ private slots:
         for (const auto& c : cases) {
             // Declared before the fixture, so that they outlive its use of them.
             const QStringList& families = c.families;
-            const QString fixed = QString::fromLatin1(c.fixed);
+            QString fixed = QString::fromLatin1(c.fixed);
             AppFixture app(ProgramFolder::WithDatabase, false);
             platform::FontList::setSource([&families] { return families; });
             platform::FontList::setFixedSource([&fixed] { return fixed; });

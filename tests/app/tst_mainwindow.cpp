@@ -72,7 +72,7 @@ void TestMainWindow::newAndExitAskSaveChanges_data() {
 void TestMainWindow::newAndExitAskSaveChanges() {
     QFETCH(QString, command);
     QFETCH(QString, answer);
-    using enum QMessageBox::StandardButton;
+    using B = QMessageBox;
     AppFixture app;
     const bool exit = command == QLatin1String("mnuFile_8");
     const bool goesOn = answer == QLatin1String("No") || answer == QLatin1String("Yes, stored");
@@ -83,10 +83,10 @@ void TestMainWindow::newAndExitAskSaveChanges() {
 
     app.window->setWindowTitle(QStringLiteral("Qor Cofra - Old"));
     app.typeText(QStringLiteral("737AB")); // of a ciphertext's shape: stored as it is, when asked
-    for (const auto button : {answer == QLatin1String("Cancel") ? Cancel
-                              : answer == QLatin1String("No")   ? No
-                                                                : Yes,
-                              Yes, Yes}) // then Already Encrypted? and Quit?
+    for (const auto button : {answer == QLatin1String("Cancel") ? B::Cancel
+                              : answer == QLatin1String("No")   ? B::No
+                                                                : B::Yes,
+                              B::Yes, B::Yes}) // then Already Encrypted? and Quit?
         app.messages.queue(button);
     if (answer.startsWith(QLatin1String("Yes")))
         QTimer::singleShot(100, this, [&] {
@@ -106,7 +106,7 @@ void TestMainWindow::newAndExitAskSaveChanges() {
     const platform::MessageBoxSpec box = app.messages.shown().value(0);
     QCOMPARE(box.title + QLatin1Char('|') + box.text,
              QStringLiteral("Save Changes?|Would you like to              \r\n\r\nSave Changes?"));
-    QVERIFY(box.icon == MsgIcon::Question && box.buttons == (Yes | No | Cancel));
+    QVERIFY(box.icon == MsgIcon::Question && box.buttons == (B::Yes | B::No | B::Cancel));
     QCOMPARE(app.messages.unexpected(), 0);
 }
 

@@ -106,7 +106,7 @@ private slots:
         QVERIFY(HexCodec::decode(reinterpret_cast<const char16_t*>(lower.utf16()), 513, back.data()));
         QVERIFY(back == bytes);
         std::array<char16_t, 512> shared{};
-        auto* tail = reinterpret_cast<std::uint8_t*>(shared.data()) + 3 * 256;
+        auto* tail = reinterpret_cast<std::uint8_t*>(shared.data()) + std::size_t{3} * 256;
         std::memcpy(tail, bytes.data(), 256);
         HexCodec::encode(tail, 256, shared.data());
         QVERIFY(shared == digits);

@@ -157,7 +157,7 @@ void TestEditor::shapeIsKnownWhenAChangeIsAnnounced() {
     ShownEditor editor;
     QList<bool> announced;
     connect(&editor, &EntryEditor::textChanged, &editor, [&]() { announced << editor.holdsCiphertext(); });
-    editor.setText(ciphertext(2 * kChunk + 10));
+    editor.setText(ciphertext(qsizetype{2} * kChunk + 10));
     editor.setSelStart(kChunk);
     editor.key(Qt::Key_Return); // a line break: plain
     editor.key(Qt::Key_Z, Qt::ControlModifier);
@@ -214,12 +214,13 @@ void TestEditor::positionsTranslateAcrossSoftBreaks_data() {
     QTest::newRow("one chunk") << QStringLiteral("Dear diary\nshort") << false << 0 << 0 << 0;
     QTest::newRow("two chunks") << blob(SoftBreaks::MaxChunk + 1) << false << 0 << 0 << 1;
     QTest::newRow("two chunks merged") << blob(SoftBreaks::MaxChunk + 1) << false << 100 << 3000 << 0;
-    QTest::newRow("several chunks") << blob(6 * kChunk) << false << 0 << 0 << 4;
+    QTest::newRow("several chunks") << blob(qsizetype{6} * kChunk) << false << 0 << 0 << 4;
     QTest::newRow("several, two breaks taken out")
-        << blob(6 * kChunk) << false << 2 * kChunk - 50 << 4 * kChunk << 2;
-    QTest::newRow("lines of chunks") << blob(3 * kChunk) + "\n\nshort\n" + blob(2 * kChunk, 2) << false << 0
-                                     << 0 << 3;
-    QTest::newRow("a ciphertext cut anywhere") << ciphertext(5 * kChunk) << true << 0 << 0 << 3;
+        << blob(qsizetype{6} * kChunk) << false << 2 * kChunk - 50 << 4 * kChunk << 2;
+    QTest::newRow("lines of chunks") << blob(qsizetype{3} * kChunk) + "\n\nshort\n" +
+                                            blob(qsizetype{2} * kChunk, 2)
+                                     << false << 0 << 0 << 3;
+    QTest::newRow("a ciphertext cut anywhere") << ciphertext(qsizetype{5} * kChunk) << true << 0 << 0 << 3;
 }
 
 void TestEditor::positionsTranslateAcrossSoftBreaks() {

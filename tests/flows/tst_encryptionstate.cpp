@@ -72,7 +72,7 @@ private slots:
             const QString cipher = w.editor->Text();
             // The key goes in front of the text, as in every legacy entry.
             QCOMPARE(strong ? crypto::StrongForm::decrypt(cipher, key).text : cipher,
-                     strong ? text : w.cipherOf(text, key));
+                     strong ? text : Flows::cipherOf(text, key));
             QVERIFY(w.locked() && w.doc.strEntryHint == "the usual");
             // A wrong key (differing only in case where it can) brings one to three
             // warnings, and never the plain text that was encrypted.
@@ -143,7 +143,7 @@ private slots:
         // Entries stored with such a key, which reached the cipher as "x????", still open as they did.
         Flows w;
         const QString key = "x\u043a\u043b\u044e\u0447";
-        w.editor->setText(w.cipherOf("note", key));
+        w.editor->setText(Flows::cipherOf("note", key));
         QVERIFY(w.press(key));
         QCOMPARE(w.editor->Text() + w.titles().join(""), "note");
     }
@@ -151,7 +151,7 @@ private slots:
     // To open a stored text the hint waits behind its picture, and Mask shows and hides the key.
     void keyDialogForAStoredText() {
         Flows w;
-        w.editor->setText(w.cipherOf("walkies", "Rex1998"));
+        w.editor->setText(Flows::cipherOf("walkies", "Rex1998"));
         w.doc.strEntryHint = "our first dog";
         QVERIFY(w.press([](QWidget* d) {
             QStringList order;

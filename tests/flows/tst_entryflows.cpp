@@ -18,7 +18,7 @@ private slots:
     void saveThatDoesNotStoreLeavesAll() {
         QFETCH(QString, way);
         Flows w;
-        modCofra::StoreEntry(0, "Taken", "h", w.cipherOf("old text", "k"));
+        modCofra::StoreEntry(0, "Taken", "h", Flows::cipherOf("old text", "k"));
         w.open("Taken", "k");
         w.typeAtEnd(way == "character refused" ? " \u2192" : " more");
         const QString before = w.state();
@@ -49,8 +49,9 @@ private slots:
         QCOMPARE(w.flows.saveThroughChooser(), stored);
         QCOMPARE(stored ? w.state().section('|', 1) : w.state(),
                  stored ? "Qor Cofra - Fresh|2|Fresh" : before);
-        QCOMPARE(w.rows().size(), stored ? 2 : 1);
-        QVERIFY(!stored || modCofra::RC4Transform(w.rows()[1].section('|', 3), "k2") == "k2old text more");
+        QCOMPARE(Flows::rows().size(), stored ? 2 : 1);
+        QVERIFY(!stored ||
+                modCofra::RC4Transform(Flows::rows()[1].section('|', 3), "k2") == "k2old text more");
     }
 
     // A text of a ciphertext's shape is stored without a key only when the
@@ -73,12 +74,12 @@ private slots:
         }
         w.editor->setText("737F00D");
         w.save("As typed", {Yes});
-        QCOMPARE(w.rows().last().section('|', 1), "As typed|h|737F00D");
+        QCOMPARE(Flows::rows().last().section('|', 1), "As typed|h|737F00D");
         sql("UPDATE tblCofra SET lngID = 4294967297, strName = '\u00c4PFEL' WHERE strName = '7370'");
         w.open("\u00c4PFEL", "");
         QCOMPARE(w.state().section('|', 1), "Qor Cofra - \u00c4PFEL|4294967297|\u00c4PFEL");
         QCOMPARE(w.save("\u00e4pfel", {Yes}), QStringList{"Replace Entry?"});
-        QCOMPARE(w.rows().last(), "4294967297|\u00e4pfel|h|" + w.editor->Text());
+        QCOMPARE(Flows::rows().last(), "4294967297|\u00e4pfel|h|" + w.editor->Text());
         w.typeAtEnd("0");
         QCOMPARE(w.save("\u00e4pfel", {Yes, Cancel}), (QStringList{"Replace Entry?", "Already Encrypted?"}));
         w.open("7375551234", "k");
@@ -108,7 +109,7 @@ private slots:
                  sql("CREATE TABLE tblCofra (lngID INTEGER PRIMARY KEY, strName TEXT, strPassHint "
                      "TEXT, strEntry TEXT)")
                      .isEmpty()));
-        const QString theirs = w.cipherOf("their text", "b");
+        const QString theirs = Flows::cipherOf("their text", "b");
         const auto saveAsOther = [&](const QString& name) {
             sql("INSERT INTO tblCofra (strName, strPassHint, strEntry) VALUES ('" + name + "', 'hb', '" +
                 theirs + "')");
@@ -150,7 +151,7 @@ private slots:
             QCOMPARE(shown, appears ? QStringList{"Replace Entry?"}
                                     : (QStringList{"Replace Entry?", "Entry Changed"}));
             QVERIFY(!replaced || w.state().section('|', 1) == "Qor Cofra - Dup|3|Dup");
-            QVERIFY(!replaced || modCofra::RC4Transform(w.rows()[2].section('|', 3), "a") ==
+            QVERIFY(!replaced || modCofra::RC4Transform(Flows::rows()[2].section('|', 3), "a") ==
                                      "a" + before.section('|', 0, 0));
         }
         QVERIFY(replaced || w.state() == before);
@@ -180,28 +181,28 @@ private slots:
         QVERIFY(!w.strongShown && w.doc.ynStrongEncryption);
         // Every entry keeps the cost of its key, 3 passes over 256 MiB unless changed: the
         // header's version, derivation, cipher, flags, passes and memory are "AQEBAAMAAAAAAAQA".
-        QVERIFY(w.rows()[0].section('|', 3).startsWith("737~AQEBAAMAAAAAAAQA"));
+        QVERIFY(Flows::rows()[0].section('|', 3).startsWith("737~AQEBAAMAAAAAAAQA"));
         // A new text, as after New, finds the box as the user left it.
         w.editor->setText("plain note");
         w.encryption.rememberCiphertext({});
         w.save("Plain", {}, w.answer("k", "h", false));
         QVERIFY(w.strongShown && !w.doc.ynStrongEncryption);
-        QCOMPARE(modCofra::RC4Transform(w.rows()[1].section('|', 3), "k"), "kplain note");
+        QCOMPARE(modCofra::RC4Transform(Flows::rows()[1].section('|', 3), "k"), "kplain note");
         // Opened from a strong entry: ticked whatever the preference, which stays as it was.
         w.open("Strong", key);
         QCOMPARE(w.editor->Text(), text);
         w.typeAtEnd("!");
         w.save("Strong", {Yes}, w.answer(key));
         QVERIFY(w.strongShown && !w.doc.ynStrongEncryption);
-        const QString stored = w.rows()[0].section('|', 3);
+        const QString stored = Flows::rows()[0].section('|', 3);
         QCOMPARE(crypto::StrongForm::decrypt(stored, key).text, text + "!");
         // Stored again unedited: no key, no question, the same characters; one the program did not put there
         // is asked about.
         QCOMPARE(w.save("Copy"), QStringList());
-        QCOMPARE(w.rows()[2].section('|', 3), stored);
+        QCOMPARE(Flows::rows()[2].section('|', 3), stored);
         w.editor->setText(crypto::StrongForm::encrypt("pasted", "p", {1, 8}).text);
         QCOMPARE(w.save("Pasted", {Yes}), QStringList{"Already Encrypted?"});
-        QCOMPARE(w.rows()[3].section('|', 3), w.editor->Text());
+        QCOMPARE(Flows::rows()[3].section('|', 3), w.editor->Text());
     }
 };
 

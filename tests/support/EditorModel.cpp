@@ -25,8 +25,8 @@ namespace {
 // What each step is called in a log, how often it is drawn, and the key it
 // presses or the context menu's action it triggers, if it is one of those.
 struct OpInfo {
-    const char* name;
-    int weight;
+    const char* name = nullptr;
+    int weight = 0;
     QKeyCombination key = {};
     const char* menu = nullptr;
 };
@@ -192,8 +192,8 @@ Qt::LayoutDirection lineDirection(QTextBlock chunk) {
     QString line = chunk.text();
     for (chunk = chunk.next(); SoftBreaks::isSoft(chunk); chunk = chunk.next())
         line += chunk.text();
-    const auto strong = std::find_if(line.cbegin(), line.cend(),
-                                     [](QChar c) { return isStrong(c, false) || isStrong(c, true); });
+    const auto* const strong = std::find_if(line.cbegin(), line.cend(),
+                                            [](QChar c) { return isStrong(c, false) || isStrong(c, true); });
     return strong == line.cend()      ? Qt::LayoutDirectionAuto
            : isStrong(*strong, false) ? Qt::LeftToRight
                                       : Qt::RightToLeft;
@@ -207,7 +207,7 @@ QString firstDifference(const char* what, const QString& got, const QString& wan
     int at = 0;
     while (at < got.size() && at < want.size() && got[at] == want[at])
         ++at;
-    return say("%1 differs at %2 of %3/%4: \"%5\" where the model has \"%6\"", QString::fromUtf8(what), at,
+    return say(R"(%1 differs at %2 of %3/%4: "%5" where the model has "%6")", QString::fromUtf8(what), at,
                got.size(), want.size(), excerpt(got, at), excerpt(want, at));
 }
 
