@@ -60,10 +60,7 @@ struct Flows : Driving {
     static QStringList rows() {
         return sql("SELECT lngID, strName, strPassHint, strEntry FROM tblCofra ORDER BY 1");
     }
-    // "737" and hex of RC4 over key and text, as every legacy entry is.
-    static QString cipherOf(const QString& text, const QString& key) {
-        return crypto::encrypt(key + text, key);
-    }
+    static QString cipherOf(const QString& text, const QString& key) { return legacyEntry(key, text); }
     // Lets `act` work the next key dialog once it is active; a dialog left up is cancelled.
     void onKeyDialog(const Act& act, int timeoutMs = 5000) {
         keyDialog.onNextModal(
@@ -135,11 +132,6 @@ struct Flows : Driving {
                            doc.strEntryName}
             .join('|');
     }
-    QStringList titles() const {
-        QStringList all;
-        for (const platform::MessageBoxSpec& box : messages.shown())
-            all << box.title;
-        return all;
-    }
+    QStringList titles() const { return messages.titles(); }
     bool locked() const { return toggle->icon().cacheKey() == encryption.imgEncrypted().cacheKey(); }
 };

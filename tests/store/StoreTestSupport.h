@@ -1,4 +1,5 @@
 #pragma once
+#include "crypto/TextCipher.h"
 #include "store/EntryStore.h"
 
 #include <QFile>
@@ -28,4 +29,10 @@ inline QStringList sql(const QString& statement) {
     }
     QSqlDatabase::removeDatabase(QStringLiteral("test-direct"));
     return rows;
+}
+
+// A legacy entry as the program stores it: "737" and hex of RC4 over the key
+// and the text.
+inline QString legacyEntry(const QString& key, const QString& text) {
+    return crypto::encrypt(key + text, key);
 }

@@ -66,10 +66,6 @@ private:
     bool m_mounted = false;
 };
 
-QString entry(const QString& name, const QString& text) {
-    return modCofra::RC4Transform(name + text, name);
-}
-
 } // namespace
 
 class tst_FullDisk : public QObject {
@@ -103,7 +99,7 @@ private slots:
         modCofra::strAppPath = platform::withOneTrailingSeparator(disk.path());
         const auto restore = qScopeGuard([&] { modCofra::strAppPath = previousAppPath; });
         QVERIFY(resources::createDatabase(store::databasePath()));
-        QVERIFY(modCofra::StoreEntry(0, "Kept", "h", entry("Kept", "an older entry")));
+        QVERIFY(modCofra::StoreEntry(0, "Kept", "h", legacyEntry("Kept", "an older entry")));
         const QStringList before = sql("SELECT lngID, strName, strPassHint, strEntry FROM tblCofra");
         QVERIFY(disk.fill());
 
@@ -115,7 +111,7 @@ private slots:
             return QMessageBox::StandardButton(answers.value(int(shown.size()) - 1, QMessageBox::Abort));
         });
         const QString big = QString(200000, QChar('w'));
-        const bool stored = bool(modCofra::StoreEntry(0, "Large", "h2", entry("Large", big)));
+        const bool stored = bool(modCofra::StoreEntry(0, "Large", "h2", legacyEntry("Large", big)));
         platform::MessageBoxes::setResponder({});
 
         QCOMPARE(shown.size(), answers.size());
@@ -131,7 +127,7 @@ private slots:
         QCOMPARE(sql("PRAGMA integrity_check"), QStringList{"ok"});
         QStringList after = before;
         if (freedOnFirstBox)
-            after << "2|Large|h2|" + entry("Large", big);
+            after << "2|Large|h2|" + legacyEntry("Large", big);
         QCOMPARE(sql("SELECT lngID, strName, strPassHint, strEntry FROM tblCofra"), after);
     }
 };

@@ -5,16 +5,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
-
-namespace {
-
-constexpr int Busy = 5, Locked = 6, ReadOnly = 8, IoError = 10, Corrupt = 11, Full = 13, CantOpen = 14,
-              NotADatabase = 26;
-constexpr int io(int kind) {
-    return IoError | kind << 8;
-}
-
-} // namespace
+#include <sqlite3.h>
 
 class tst_StoreFailure : public QObject {
     Q_OBJECT
@@ -42,33 +33,37 @@ private slots:
             QTest::newRow(name) << file << code << description << words;
         };
         // The file's state decides, whatever the engine said.
-        row("no folder", noFolder, IoError,
+        row("no folder", noFolder, SQLITE_IOERR,
             "The folder %2 that should hold the entry database does not exist.");
-        row("missing", missing, CantOpen, "The entry database %1 is missing.");
-        row("a folder", m_dir.filePath("folder.db"), CantOpen,
+        row("missing", missing, SQLITE_CANTOPEN, "The entry database %1 is missing.");
+        row("a folder", m_dir.filePath("folder.db"), SQLITE_CANTOPEN,
             "%1 is a folder, not the entry database file.");
-        row("empty", empty, NotADatabase, "The entry database %1 is empty (0 bytes)");
-        row("not a database", other, NotADatabase, "%1 is not an entry database: the file is damaged");
+        row("empty", empty, SQLITE_NOTADB, "The entry database %1 is empty (0 bytes)");
+        row("not a database", other, SQLITE_NOTADB, "%1 is not an entry database: the file is damaged");
         // A sound file: the engine's code, and for a disk error the operation.
-        row("busy", sound, Busy, "Another program is using the entry database %1");
-        row("locked", sound, Locked, "Another program is using the entry database %1");
-        row("read-only engine", sound, ReadOnly, "The entry database %1 can only be read");
-        row("open refused", sound, CantOpen,
+        row("busy", sound, SQLITE_BUSY, "Another program is using the entry database %1");
+        row("locked", sound, SQLITE_LOCKED, "Another program is using the entry database %1");
+        row("read-only engine", sound, SQLITE_READONLY, "The entry database %1 can only be read");
+        row("open refused", sound, SQLITE_CANTOPEN,
             "%1, or the journal the program keeps beside it while writing, "
             "could not be opened: the system refused it.");
-        row("full", sound, Full, "The disk that holds the entry database %1 is full.");
-        for (const int kind : {1, 2, 7})
-            row(qPrintable(QStringLiteral("read kind %1").arg(kind)), sound, io(kind),
+        row("full", sound, SQLITE_FULL, "The disk that holds the entry database %1 is full.");
+        for (const int code : {SQLITE_IOERR_READ, SQLITE_IOERR_SHORT_READ, SQLITE_IOERR_FSTAT})
+            row(qPrintable(QStringLiteral("read, code %1").arg(code)), sound, code,
                 "The entry database %1 could not be read: the disk reported an error while reading it.");
-        for (const int kind : {3, 4, 5, 6, 10})
-            row(qPrintable(QStringLiteral("write kind %1").arg(kind)), sound, io(kind),
+        for (const int code : {SQLITE_IOERR_WRITE, SQLITE_IOERR_FSYNC, SQLITE_IOERR_DIR_FSYNC,
+                               SQLITE_IOERR_TRUNCATE, SQLITE_IOERR_DELETE})
+            row(qPrintable(QStringLiteral("write, code %1").arg(code)), sound, code,
                 "The entry database %1 could not be written: the disk reported an error while writing");
-        row("other disk error", sound, io(12), "The entry database %1 could not be read or written");
-        row("damaged page", sound, Corrupt, "what the disk gave back is damaged. If Retry does not help");
-        row("damaged header", sound, NotADatabase, "what the disk gave back is damaged.");
-        row("no table", sound, 1, "%1 holds no table of entries", "no such table: tblCofra");
-        row("no column", sound, 1, "%1 holds no table of entries", "no such column: strEntry");
-        row("other error", sound, 1, "The entry database %1 could not be used.", "near \"x\": syntax error");
+        row("other disk error", sound, SQLITE_IOERR_DIR_CLOSE,
+            "The entry database %1 could not be read or written");
+        row("damaged page", sound, SQLITE_CORRUPT,
+            "what the disk gave back is damaged. If Retry does not help");
+        row("damaged header", sound, SQLITE_NOTADB, "what the disk gave back is damaged.");
+        row("no table", sound, SQLITE_ERROR, "%1 holds no table of entries", "no such table: tblCofra");
+        row("no column", sound, SQLITE_ERROR, "%1 holds no table of entries", "no such column: strEntry");
+        row("other error", sound, SQLITE_ERROR, "The entry database %1 could not be used.",
+            "near \"x\": syntax error");
         row("unknown code", sound, 999, "The entry database %1 could not be used.");
         // An entry another copy deleted meanwhile is no fault of the file.
         row("no row", missing, store::NoRowCode,

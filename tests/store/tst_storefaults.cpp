@@ -22,15 +22,12 @@ namespace {
 using Fault = FaultyDisk::Fault;
 using Failure = FaultyDisk::Failure;
 
-// An entry's key is its name; its ciphertext opens to the key and its text.
-QString entry(const QString& name, const QString& text) {
-    return modCofra::RC4Transform(name + text, name);
-}
-
 struct Row {
     qint64 id;
     QString name, hint, text;
-    QString line() const { return QStringList{QString::number(id), name, hint, entry(name, text)}.join('|'); }
+    QString line() const {
+        return QStringList{QString::number(id), name, hint, legacyEntry(name, text)}.join('|');
+    }
 };
 
 // Three entries, the second long enough to spill over several pages.
@@ -87,13 +84,15 @@ const QList<Operation>& operations() {
              [] {
                  qint64 id = 0;
                  const Row& r = newRow();
-                 const bool ok = bool(modCofra::StoreEntry(0, r.name, r.hint, entry(r.name, r.text), &id));
+                 const bool ok =
+                     bool(modCofra::StoreEntry(0, r.name, r.hint, legacyEntry(r.name, r.text), &id));
                  return std::pair{ok, !ok || id == r.id};
              }},
             {"replace", replaced,
              [] {
                  const Row& r = replacement();
-                 const bool ok = bool(modCofra::StoreEntry(r.id, r.name, r.hint, entry(r.name, r.text)));
+                 const bool ok =
+                     bool(modCofra::StoreEntry(r.id, r.name, r.hint, legacyEntry(r.name, r.text)));
                  return std::pair{ok, true};
              }},
             {"delete", deleted,
@@ -116,8 +115,9 @@ const QList<Operation>& operations() {
                  QString name = "kept", hint = "kept", text = "kept";
                  const bool ok = bool(modCofra::LoadEntry(2, name, hint, text));
                  const QStringList read{name, hint, text};
-                 return std::pair{ok, read == (ok ? QStringList{two.name, two.hint, entry(two.name, two.text)}
-                                                  : QStringList(3, "kept"))};
+                 return std::pair{
+                     ok, read == (ok ? QStringList{two.name, two.hint, legacyEntry(two.name, two.text)}
+                                     : QStringList(3, "kept"))};
              }},
             {"lookup", startRows(),
              [] {
@@ -197,7 +197,7 @@ private slots:
         });
         ProgramFolder folder;
         for (const Row& row : startRows())
-            QVERIFY(modCofra::StoreEntry(0, row.name, row.hint, entry(row.name, row.text)));
+            QVERIFY(modCofra::StoreEntry(0, row.name, row.hint, legacyEntry(row.name, row.text)));
         QCOMPARE(sql("SELECT lngID, strName, strPassHint, strEntry FROM tblCofra ORDER BY lngID"),
                  lines(startRows()));
         QVERIFY(QFile::copy(folder.databasePath(), templateFile()));

@@ -3,6 +3,7 @@
 
 #include <QList>
 #include <QQueue>
+#include <QStringList>
 
 // Answers the program's message boxes from a queue and records every box shown.
 // A box that finds the queue empty is recorded and answered with its default
@@ -16,6 +17,13 @@ public:
 
     void queue(QMessageBox::StandardButton answer) { m_answers.enqueue(answer); }
     const QList<platform::MessageBoxSpec>& shown() const { return m_shown; }
+    // The titles of the boxes shown, in turn.
+    QStringList titles() const {
+        QStringList all;
+        for (const platform::MessageBoxSpec& box : m_shown)
+            all << box.title;
+        return all;
+    }
     int unexpected() const { return m_unexpected; }
     int pending() const { return static_cast<int>(m_answers.size()); }
     void clear() {
