@@ -19,17 +19,6 @@
 
 namespace fuzz {
 
-// A hexadecimal digit's value, read the slow and obvious way; -1 for any other character.
-inline int hexDigitValue(char16_t c) {
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    return -1;
-}
-
 // The strong stored form's shape, written out the obvious way: "737~" and
 // base64url characters enough for 68 bytes, in a length base64 can have.
 inline bool looksStrong(const QString& text) {
