@@ -171,18 +171,22 @@ StepResult lookUp(Connection& connection, const QString& name, qint64& id) {
 }
 
 // secure_delete clears a deleted row in the file, but in write-ahead-log mode
-// (another tool may leave the file so) earlier copies of its pages stay in the
-// log until a checkpoint: copy the log back and empty it now. A checkpoint that
-// another program's reading holds up is done by the last connection to close;
-// the row is deleted either way.
-void clearLog(Connection& connection) {
+// (another tool may leave the file so) the file keeps the row until a
+// checkpoint copies the cleared pages back: do that now and empty the log. A
+// checkpoint that another program's reading holds up is done by the last
+// connection to close; a disk that fails it is said, since the entry's text is
+// then still in the file although the entry is deleted.
+StepResult clearLog(Connection& connection) {
     QSqlQuery mode;
-    if (!connection.run(mode, QStringLiteral("PRAGMA journal_mode;")) && mode.next() &&
-        mode.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0) {
-        mode.finish();
-        QSqlQuery checkpoint;
-        connection.run(checkpoint, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE);"));
-    }
+    if (auto error = connection.run(mode, QStringLiteral("PRAGMA journal_mode;")))
+        return error;
+    if (!mode.next())
+        return readError(mode);
+    if (mode.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0)
+        return std::nullopt;
+    mode.finish();
+    QSqlQuery checkpoint;
+    return connection.run(checkpoint, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE);"));
 }
 
 // Runs one procedure: opens its connection and runs its step, each guarded by
@@ -349,26 +353,33 @@ Outcome StoreEntry(qint64 id, const QString& name, const QString& hint, const QS
     return outcome;
 }
 
+// Once the row is deleted, a Retry repeats only the clearing of the log.
 Outcome DeleteRecord(const QString& table, const QString& field, qint64 value) {
+    bool deleted = false;
     return store::runGuarded([&](store::Connection& connection) -> StepResult {
-        if (auto error = store::checkNames({table, field}))
-            return error;
-        QSqlQuery query;
-        if (auto error = connection.run(
-                query, QStringLiteral("DELETE FROM %1 WHERE %2 = ?;").arg(table, field), {value}))
-            return error;
-        if (query.numRowsAffected() < 1)
-            return store::noRowError(value);
-        store::clearLog(connection);
-        return std::nullopt;
+        if (!deleted) {
+            if (auto error = store::checkNames({table, field}))
+                return error;
+            QSqlQuery query;
+            if (auto error = connection.run(
+                    query, QStringLiteral("DELETE FROM %1 WHERE %2 = ?;").arg(table, field), {value}))
+                return error;
+            if (query.numRowsAffected() < 1)
+                return store::noRowError(value);
+            deleted = true;
+        }
+        return store::clearLog(connection);
     });
 }
 
 Outcome DeleteRecord(const QString& table, const QString& field, qint64 value, const QString& nameField,
                      const QString& expectedName) {
     bool changed = false;
+    bool deleted = false;
     return store::runGuarded(
         [&](store::Connection& connection) -> StepResult {
+            if (deleted)
+                return store::clearLog(connection);
             changed = false;
             if (auto error = store::checkNames({table, field, nameField}))
                 return error;
@@ -393,9 +404,10 @@ Outcome DeleteRecord(const QString& table, const QString& field, qint64 value, c
                 return connection.run(
                     deletion, QStringLiteral("DELETE FROM %1 WHERE %2 = ?;").arg(table, field), {value});
             });
-            if (!failed && !changed)
-                store::clearLog(connection);
-            return failed;
+            if (failed || changed)
+                return failed;
+            deleted = true;
+            return store::clearLog(connection);
         },
         &changed);
 }

@@ -50,7 +50,8 @@ std::optional<qint64> FindEntryID(const QString& name);
 store::Outcome StoreEntry(qint64 id, const QString& name, const QString& hint, const QString& text,
                           qint64* storedId = nullptr);
 // Deletes the row; no row of that id is a failure. No copy of the row's
-// content stays in the file or its write-ahead log.
+// content stays in the file or its write-ahead log: a disk that fails the
+// clearing is reported although the row is gone, and Retry clears again.
 store::Outcome DeleteRecord(const QString& table, const QString& field, qint64 value);
 // The same, for the row only while its nameField still holds expectedName
 // (compared as FindEntryID compares), checked and deleted in one write
