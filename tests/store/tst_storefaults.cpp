@@ -7,7 +7,6 @@
 #include "tests/support/ProgramFolder.h"
 
 #include <QDir>
-#include <QMap>
 #include <QtTest>
 
 // Every procedure of the store with the disk failing at each of its file
@@ -167,20 +166,12 @@ const FaultKind faultKinds[] = {
     {"delete error", FaultyDisk::Delete, Failure::Error, "could not be written"},
 };
 
-// Per procedure and fault kind: runs that met the fault, and boxes shown.
-struct Tally {
-    int runs = 0;
-    int faulted = 0;
-    int shown = 0;
-};
-
 } // namespace
 
 class tst_StoreFaults : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_template;
-    QMap<QString, Tally> m_tally;
     QList<platform::MessageBoxSpec> m_shown;
     QMessageBox::StandardButton m_answer = QMessageBox::Abort;
 
@@ -230,13 +221,7 @@ private slots:
         QVERIFY(!QFile::exists(folder.databasePath() + "-wal"));
         QVERIFY(QFile::copy(folder.databasePath(), templateFile(true)));
     }
-    void cleanupTestCase() {
-        platform::MessageBoxes::setResponder({});
-        // The count of cases, per procedure and fault kind.
-        for (auto it = m_tally.cbegin(); it != m_tally.cend(); ++it)
-            qInfo("%-60s %4d runs, %4d met the fault, %4d boxes", qPrintable(it.key()), it->runs, it->faulted,
-                  it->shown);
-    }
+    void cleanupTestCase() { platform::MessageBoxes::setResponder({}); }
 
     // Without the layer in the path every case below would pass untested.
     void layerIsInThePath() {
@@ -285,7 +270,6 @@ private slots:
         const bool retry = m_answer == QMessageBox::Retry;
         ProgramFolder folder;
         const QString file = QDir::toNativeSeparators(QFileInfo(folder.databasePath()).absoluteFilePath());
-        Tally& tally = m_tally[QStringLiteral("%1, %2").arg(op.name, fault.name)];
         for (int nth = 1;; ++nth) {
             QVERIFY(freshDatabase(templateFile(op.logFile)));
             m_shown.clear();
@@ -310,9 +294,6 @@ private slots:
             QVERIFY2(rows == expected, qPrintable(at + (ok ? ": done, but the file does not hold it"
                                                            : ": not done, but the file changed")));
             QVERIFY2(answeredRight, qPrintable(at + ": the procedure's answer is wrong"));
-            ++tally.runs;
-            tally.faulted += met;
-            tally.shown += int(m_shown.size());
             if (!met) {
                 QVERIFY2(ok && m_shown.isEmpty(), qPrintable(at + ": failed without meeting the fault"));
                 break;

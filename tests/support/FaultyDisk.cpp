@@ -46,12 +46,17 @@ FaultyDisk::Failure armedFailure() {
     return state().fault.failure;
 }
 
-// The answer of a failing truncate, sync or size call.
+// The answer of a failing read, truncate, sync or size call.
 int failWith(FaultyDisk::Call call) {
     const bool full = armedFailure() == FaultyDisk::Failure::Full;
-    if (call == FaultyDisk::FileSize)
+    switch (call) {
+    case FaultyDisk::Read:
+        return SQLITE_IOERR_READ;
+    case FaultyDisk::FileSize:
         return SQLITE_IOERR_FSTAT;
-    return full ? SQLITE_FULL : call == FaultyDisk::Sync ? SQLITE_IOERR_FSYNC : SQLITE_IOERR_TRUNCATE;
+    default:
+        return full ? SQLITE_FULL : call == FaultyDisk::Sync ? SQLITE_IOERR_FSYNC : SQLITE_IOERR_TRUNCATE;
+    }
 }
 
 // Our file: the layer's methods in front, the real file's state behind.
@@ -72,10 +77,12 @@ template <auto Method, typename... Args> auto forward(sqlite3_file* file, Args..
     return (real->pMethods->*Method)(real, args...);
 }
 
-int fileRead(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offset) {
-    if (shouldFail(FaultyDisk::Read))
-        return SQLITE_IOERR_READ;
-    return forward<&sqlite3_io_methods::xRead>(file, buffer, amount, offset);
+// The calls that fail as a whole.
+template <FaultyDisk::Call Kind, auto Method, typename... Args>
+int failing(sqlite3_file* file, Args... args) {
+    if (shouldFail(Kind))
+        return failWith(Kind);
+    return forward<Method>(file, args...);
 }
 
 int fileWrite(sqlite3_file* file, const void* buffer, int amount, sqlite3_int64 offset) {
@@ -86,24 +93,6 @@ int fileWrite(sqlite3_file* file, const void* buffer, int amount, sqlite3_int64 
     // A full disk takes what still fits.
     const int rc = forward<&sqlite3_io_methods::xWrite>(file, buffer, amount / 2, offset);
     return rc == SQLITE_OK ? SQLITE_FULL : rc;
-}
-
-int fileTruncate(sqlite3_file* file, sqlite3_int64 size) {
-    if (shouldFail(FaultyDisk::Truncate))
-        return failWith(FaultyDisk::Truncate);
-    return forward<&sqlite3_io_methods::xTruncate>(file, size);
-}
-
-int fileSync(sqlite3_file* file, int flags) {
-    if (shouldFail(FaultyDisk::Sync))
-        return failWith(FaultyDisk::Sync);
-    return forward<&sqlite3_io_methods::xSync>(file, flags);
-}
-
-int fileSize(sqlite3_file* file, sqlite3_int64* size) {
-    if (shouldFail(FaultyDisk::FileSize))
-        return failWith(FaultyDisk::FileSize);
-    return forward<&sqlite3_io_methods::xFileSize>(file, size);
 }
 
 int layerOpen(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int* outFlags) {
@@ -152,11 +141,11 @@ bool FaultyDisk::install() {
     using M = sqlite3_io_methods;
     s.methods = M{2,
                   forward<&M::xClose>,
-                  fileRead,
+                  failing<Read, &M::xRead>,
                   fileWrite,
-                  fileTruncate,
-                  fileSync,
-                  fileSize,
+                  failing<Truncate, &M::xTruncate>,
+                  failing<Sync, &M::xSync>,
+                  failing<FileSize, &M::xFileSize>,
                   forward<&M::xLock>,
                   forward<&M::xUnlock>,
                   forward<&M::xCheckReservedLock>,
