@@ -146,18 +146,13 @@ private slots:
         swatch->setBackColor(0x563412);
         QCOMPARE(said(swatch), QString("RGB(18, 52, 86), #123456"));
 
-        // The palette tells the picker's current colour, and its cell when it
-        // has one; the sample beside it says the same colour.
+        // The palette tells the picker's current colour and its cell.
         QTest::mouseClick(swatch, Qt::LeftButton);
         frmSmallColor* picker = frmSmallColor::loaded();
         QVERIFY(picker);
         QWidget* palette = picker->findChild<QWidget*>("picQBColors");
         QCOMPARE(QAccessible::queryAccessibleInterface(palette)->role(), QAccessible::ColorChooser);
         QCOMPARE(said(palette), QString("Cell 15: White, RGB(255, 255, 255), #FFFFFF"));
-        picker->findChild<QScrollBar*>("hsbRGB_2")->setValue(0);
-        picker->findChild<QScrollBar*>("hsbRGB_0")->setValue(18);
-        QCOMPARE(QStringList({said(palette), said(picker->findChild<QWidget*>("lblColorBox"))}),
-                 QStringList(2, "RGB(18, 255, 0), #12FF00"));
     }
 };
 

@@ -33,13 +33,9 @@ int search(AppFixture& app, const QString& text, bool matchCase, bool wholeWord,
 class TestFind : public QObject {
     Q_OBJECT
 private slots:
-    void init() {
-        modCofra::strFindText.clear();
-        modCofra::ynFindMatchCase = modCofra::ynFindWholeWord = false;
-    }
-
-    void findNextBeforeAnySearchOpensTheDialog() {
+    void searchesWithTheirOptions() {
         AppFixture app;
+        // Find Next before any search opens the dialog, modeless and owned by the window.
         app.action(QStringLiteral("mnuEdit_4"))->trigger();
         frmFind* dialog = frmFind::loaded();
         QVERIFY(dialog && dialog->isVisible() && !dialog->isModal());
@@ -47,10 +43,7 @@ private slots:
         QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
         QTRY_VERIFY(!frmFind::loaded());
         QVERIFY(modCofra::strFindText.isEmpty());
-    }
 
-    void searchesWithTheirOptions() {
-        AppFixture app;
         EntryEditor* editor = app.window->editor();
         editor->setText(QStringLiteral("abc abc"));
         QCOMPARE(search(app, QStringLiteral("abc"), false, false), 4); // the match at the caret is skipped

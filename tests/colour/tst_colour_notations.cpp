@@ -1,6 +1,5 @@
 #include "colour/ColourNotations.h"
 #include "colour/ComponentInput.h"
-#include "colour/PaletteColor.h"
 
 #include <QTest>
 
@@ -22,8 +21,6 @@ private slots:
         // Box order: constant, palette, RGB, decimal, HTML, hex, system constant, system hex.
         const QList<std::pair<qint32, QStringList>> cases = {
             {0, {"vbBlack", "QBColor(0)", "RGB(0, 0, 0)", "0", "#000000", "&H000000&", "N/A", "N/A"}},
-            {PaletteColor(7),
-             {"N/A", "QBColor(7)", "RGB(192, 192, 192)", "12632256", "#C0C0C0", "&HC0C0C0&", "N/A", "N/A"}},
             {ComposeRGB(1, 2, 3),
              {"N/A", "QBColor(N/A)", "RGB(1, 2, 3)", "197121", "#010203", "&H030201&", "N/A", "N/A"}},
             {SysColorCode(0),
@@ -35,11 +32,6 @@ private slots:
             for (int box = 0; box < ColorNotations::BoxCount; ++box)
                 QCOMPARE(n.text(box), texts[box]);
         }
-        QCOMPARE(FormatNotations(SysColorCode(15), false, desktop).sysHexText, QString("&H8000000F&"));
-        // The lowest index wins.
-        const SysColorSource twice = [](int index) { return index >= 3 ? 77 : 5; };
-        QCOMPARE(FindSysColor(77, twice), SysColorCode(3));
-        QCOMPARE(FindSysColor(78, twice), -1);
 
         // A shade moves every component, each clamped on its own.
         QCOMPARE(ApplyShade(250, 100, 0, 10), (std::array<int, 3>{255, 110, 10}));
