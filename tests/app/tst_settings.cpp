@@ -123,6 +123,17 @@ private slots:
         app.window->move(app.window->x(), 67);
         closeWithoutQuitting(app);
         QCOMPARE(app.setting(QStringLiteral("Top")), QStringLiteral("964,8"));
+        // Locales whose own minus signs and exponents Qt does not read back, one
+        // whose "." is its grouping, and a plain one.
+        for (const char* name : {"ar_JO", "ar_LY", "fa_IR", "sv_SE", "he_IL", "de_DE"}) {
+            QLocale::setDefault(QLocale(QLatin1String(name)));
+            for (const float value : {-1217.0f, -3.375f, 1e-5f, -2.5e20f, 964.8f}) {
+                const QString text = localenumbers::writeSingle(value);
+                const std::optional<double> read = localenumbers::readNumber(text);
+                QVERIFY2(read && std::fabs(*read - value) <= std::fabs(value) * 1e-6,
+                         qPrintable(QStringLiteral("%1: %2").arg(QLatin1String(name), text)));
+            }
+        }
     }
 };
 

@@ -2,7 +2,10 @@
 // does not judge: every character through setText, colours and fonts, chosen
 // cases of Find, the wrap mode chosen for long unbroken lines, what copying
 // offers besides plain text, the shape of the text as each change is
-// announced, and what a long ciphertext looks like on the screen.
+// announced, what a long ciphertext looks like on the screen, and the
+// translation between positions in the text and in the document that holds
+// it in chunks.
+#include "crypto/TextCipher.h"
 #include "editor/EntryEditor.h"
 #include "editor/SoftBreaks.h"
 #include "platform/FontList.h"
@@ -14,11 +17,14 @@
 #include <QMimeData>
 #include <QScopeGuard>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <array>
 
 namespace {
 constexpr int kChunk = SoftBreaks::ChunkLength;
 
+using editortexts::blob;
 using editortexts::ciphertext;
 
 struct ShownEditor : EntryEditor {
@@ -28,7 +34,19 @@ struct ShownEditor : EntryEditor {
         setFocus();
         QVERIFY(QTest::qWaitForWindowExposed(this));
     }
+    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(this, key, modifiers);
+    }
 };
+
+void paste(EntryEditor& editor, const QString& text, const QString& html = QString()) {
+    auto* data = new QMimeData;
+    data->setText(text);
+    if (!html.isEmpty())
+        data->setHtml(html);
+    QApplication::clipboard()->setMimeData(data);
+    editor.paste();
+}
 } // namespace
 
 class TestEditor : public QObject {
@@ -41,6 +59,8 @@ private slots:
     void copyOffersTheTextAsHtmlToo();
     void shapeIsKnownWhenAChangeIsAnnounced();
     void longCiphertextIsPaintedInItsFormat();
+    void positionsTranslateAcrossSoftBreaks_data();
+    void positionsTranslateAcrossSoftBreaks();
 };
 
 void TestEditor::everyCharacterComesBack() {
@@ -80,24 +100,19 @@ void TestEditor::formatSettersRefuseWhatTheyCannotShow() {
 
 void TestEditor::findHonoursStartAndOptions() {
     EntryEditor editor;
-    editor.setText(QStringLiteral("Cat scatter\u00A0cat")); // a non-breaking space matches a space
+    editor.setText(QStringLiteral("Cat scatter cat"));
     QCOMPARE(editor.Find(QStringLiteral("cat"), 0, 0), 0);
     QCOMPARE(editor.Find(QStringLiteral("cat"), 1, 0), 5);
     QCOMPARE(editor.SelLength(), 3);
     QCOMPARE(editor.Find(QStringLiteral("cat"), 1, EntryEditor::WholeWord), 12);
     QCOMPARE(editor.Find(QStringLiteral("Cat"), 1, EntryEditor::MatchCase), -1);
     QCOMPARE(editor.SelStart(), 12); // a failed search leaves the selection
-    QCOMPARE(editor.Find(QStringLiteral("r cat"), 0, 0), 10);
     QCOMPARE(editor.Find(QStringLiteral("cat"), 15, 0), -1);
 }
 
 void TestEditor::pasteBringsPlainTextAndKeepsLongLinesLinear() {
     EntryEditor editor;
-    auto* data = new QMimeData;
-    data->setText(QStringLiteral("bold words"));
-    data->setHtml(QStringLiteral("<b>bold</b> words"));
-    QApplication::clipboard()->setMimeData(data);
-    editor.paste();
+    paste(editor, QStringLiteral("bold words"), QStringLiteral("<b>bold</b> words"));
     QCOMPARE(editor.Text(), QStringLiteral("bold words"));
     QTextCursor cursor(editor.document());
     cursor.setPosition(2);
@@ -109,8 +124,7 @@ void TestEditor::pasteBringsPlainTextAndKeepsLongLinesLinear() {
     QVERIFY(editor.wrapsAnywhere());
     editor.setText(QStringLiteral("ordinary words wrap at their boundaries"));
     QVERIFY(!editor.wrapsAnywhere());
-    QApplication::clipboard()->setText(QString(EntryEditor::LongRun, QLatin1Char('F')));
-    editor.paste();
+    paste(editor, QString(EntryEditor::LongRun, QLatin1Char('F')));
     QVERIFY(editor.wrapsAnywhere());
     editor.selectAll();
     QTest::keyClick(&editor, Qt::Key_Delete);
@@ -126,10 +140,16 @@ void TestEditor::copyOffersTheTextAsHtmlToo() {
     const QString part = cipher.mid(kChunk - 10, kChunk + 20);
     editor.setSelStart(kChunk - 10);
     editor.setSelLength(int(part.size()));
-    QTest::keyClick(&editor, Qt::Key_C, Qt::ControlModifier);
+    editor.key(Qt::Key_C, Qt::ControlModifier);
     const QMimeData* copied = QApplication::clipboard()->mimeData();
     QCOMPARE(copied->text(), part);
     QVERIFY(copied->html().contains(part));
+
+    editor.setText(QStringLiteral("a") + QChar(QChar::Nbsp) + QStringLiteral("b\n") +
+                   blob(qsizetype{2} * kChunk));
+    editor.key(Qt::Key_A, Qt::ControlModifier);
+    editor.key(Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("a b\n") + blob(qsizetype{2} * kChunk));
 }
 
 void TestEditor::shapeIsKnownWhenAChangeIsAnnounced() {
@@ -139,10 +159,10 @@ void TestEditor::shapeIsKnownWhenAChangeIsAnnounced() {
     connect(&editor, &EntryEditor::textChanged, &editor, [&]() { announced << editor.holdsCiphertext(); });
     editor.setText(ciphertext(qsizetype{2} * kChunk + 10));
     editor.setSelStart(kChunk);
-    QTest::keyClick(&editor, Qt::Key_Return); // a line break: plain
-    QTest::keyClick(&editor, Qt::Key_Z, Qt::ControlModifier);
+    editor.key(Qt::Key_Return); // a line break: plain
+    editor.key(Qt::Key_Z, Qt::ControlModifier);
     editor.setSelStart(2);
-    QTest::keyClick(&editor, Qt::Key_Backspace); // the marker's "3" gone
+    editor.key(Qt::Key_Backspace); // the marker's "3" gone
     QTest::keyClicks(&editor, QStringLiteral("3"));
     editor.setSelStart(kChunk + 3);
     QTest::keyClicks(&editor, QStringLiteral("a"));
@@ -161,12 +181,14 @@ void TestEditor::longCiphertextIsPaintedInItsFormat() {
         QApplication::processEvents();
         const QImage image = editor.viewport()->grab().toImage();
         std::array<int, 3> counts{};
-        for (int i = 0; i < image.width() * image.height(); ++i) {
-            const QColor c = image.pixelColor(i % image.width(), i / image.width());
-            counts[0] += c == QColor(0, 0, 0x80);
-            counts[1] += c.red() > 160 && c.green() > 160 && c.blue() < 100;
-            counts[2] += c == palette.color(QPalette::Active, QPalette::Highlight) ||
-                         c == palette.color(QPalette::Inactive, QPalette::Highlight);
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                counts[0] += c == QColor(0, 0, 0x80);
+                counts[1] += c.red() > 160 && c.green() > 160 && c.blue() < 100;
+                counts[2] += c == palette.color(QPalette::Active, QPalette::Highlight) ||
+                             c == palette.color(QPalette::Inactive, QPalette::Highlight);
+            }
         }
         return counts;
     };
@@ -176,6 +198,66 @@ void TestEditor::longCiphertextIsPaintedInItsFormat() {
     QVERIFY(editor.viewport()->rect().contains(editor.cursorRect()));      // and the caret with them
     editor.setSelLength(300);
     QVERIFY(pixels()[2] > area / 100);
+    editor.setSelLength(0);
+    editor.setSelBold(true);
+    QVERIFY(pixels()[1] > plain[1] * 11 / 10);
+}
+
+void TestEditor::positionsTranslateAcrossSoftBreaks_data() {
+    // A text set into an empty document, then the span from..to taken out of it.
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("anywhere");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<int>("softBreaks"); // at least
+    QTest::newRow("empty") << QString() << false << 0 << 0 << 0;
+    QTest::newRow("one chunk") << QStringLiteral("Dear diary\nshort") << false << 0 << 0 << 0;
+    QTest::newRow("two chunks") << blob(SoftBreaks::MaxChunk + 1) << false << 0 << 0 << 1;
+    QTest::newRow("two chunks merged") << blob(SoftBreaks::MaxChunk + 1) << false << 100 << 3000 << 0;
+    QTest::newRow("several chunks") << blob(qsizetype{6} * kChunk) << false << 0 << 0 << 4;
+    QTest::newRow("several, two breaks taken out")
+        << blob(qsizetype{6} * kChunk) << false << 2 * kChunk - 50 << 4 * kChunk << 2;
+    QTest::newRow("lines of chunks") << blob(qsizetype{3} * kChunk) + "\n\nshort\n" +
+                                            blob(qsizetype{2} * kChunk, 2)
+                                     << false << 0 << 0 << 3;
+    QTest::newRow("a ciphertext cut anywhere") << ciphertext(qsizetype{5} * kChunk) << true << 0 << 0 << 3;
+}
+
+void TestEditor::positionsTranslateAcrossSoftBreaks() {
+    QFETCH(QString, text);
+    QFETCH(bool, anywhere);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(int, softBreaks);
+    QTextDocument document;
+    SoftBreaks breaks(&document);
+    breaks.replace(0, 0, text, {anywhere, 0, {}});
+    breaks.replace(from, to, {}, {anywhere, 0, {}});
+    text.remove(from, to - from);
+    QCOMPARE(breaks.text(), text);
+    // Each soft break, read from the document's blocks: a text position with
+    // the end of one chunk before it and the start of the next after it.
+    int found = 0;
+    for (QTextBlock block = document.begin().next(); block.isValid(); block = block.next()) {
+        if (SoftBreaks::isSoft(block)) {
+            QCOMPARE(breaks.toDocument(block.position() - ++found, SoftBreaks::Before), block.position() - 1);
+            QCOMPARE(breaks.toDocument(block.position() - found, SoftBreaks::After), block.position());
+        }
+    }
+    QVERIFY(found >= softBreaks && breaks.count() == found);
+    // Every position, on either side of a soft break: it comes back, and names its character.
+    for (int at = 0; at <= text.size(); ++at) {
+        const int before = breaks.toDocument(at, SoftBreaks::Before);
+        const int after = breaks.toDocument(at, SoftBreaks::After);
+        QVERIFY(breaks.toText(before) == at && breaks.toText(after) == at);
+        QCOMPARE(after - before, int(breaks.isSoftBreak(at)));
+        const QChar expected = at == text.size() || text[at] == u'\n' ? QChar::ParagraphSeparator : text[at];
+        QCOMPARE(document.characterAt(after), expected);
+    }
+    // Positions past the ends of the text are at the ends of the document.
+    const int end = document.characterCount() - 1;
+    QVERIFY(breaks.toDocument(-3) == 0 && breaks.toDocument(int(text.size()) + 5) == end);
+    QCOMPARE(breaks.toText(end), int(text.size()));
 }
 
 QTEST_MAIN(TestEditor)

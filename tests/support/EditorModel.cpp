@@ -14,6 +14,7 @@
 #include <QTextBlock>
 #include <QTextBoundaryFinder>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <algorithm>
 #include <numeric>
 #include <tuple>
@@ -49,7 +50,7 @@ const OpInfo kOps[] = {
     {"Ctrl+Home", 1, kCtrl | Qt::Key_Home}, {"Ctrl+End", 1, kCtrl | Qt::Key_End},
     {"Ctrl+Shift+End", 1, kCtrl | kShift | Qt::Key_End}, {"PlaceNearBreak", 8}, {"SelectFromBreak", 4},
     {"PlaceAt", 2}, {"SelectAt", 2}, {"Click", 2}, {"Drag", 3}, {"DoubleClick", 1}, {"TripleClick", 1},
-    {"SetText", 1}, {"InputMethod", 1}, {"Drop", 1}, {"Menu Cut", 1, {}, "edit-cut"},
+    {"Find", 2}, {"SetText", 1}, {"InputMethod", 1}, {"Drop", 1}, {"Menu Cut", 1, {}, "edit-cut"},
     {"Menu Delete", 1, {}, "edit-delete"}, {"Menu Paste", 1, {}, "edit-paste"},
     {"Menu Undo", 1, {}, "edit-undo"}, {"Format", 1}, {"Resize", 1},
 };
@@ -69,6 +70,11 @@ QString withLineFeeds(QString text) {
     for (const char16_t c : {u'\r', u'\u2028', u'\u2029', u'\uFDD0', u'\uFDD1'})
         text.replace(QChar(c), QLatin1Char('\n'));
     return text;
+}
+
+bool isStrong(QChar c, bool rightToLeft) {
+    const QChar::Direction d = c.direction();
+    return rightToLeft ? d == QChar::DirR || d == QChar::DirAL : d == QChar::DirL;
 }
 
 enum class Kind { Other, Typing, Back, Forward };
@@ -139,9 +145,25 @@ struct Model {
         return forward ? qMax(at, int(finder.toNextBoundary())) : qMax(0, int(finder.toPreviousBoundary()));
     }
     bool rightToLeft() const {
-        const QList<QChar::Direction> rtl{QChar::DirR, QChar::DirAL, QChar::DirRLE, QChar::DirRLO,
-                                          QChar::DirRLI};
-        return std::any_of(text.cbegin(), text.cend(), [&](QChar c) { return rtl.contains(c.direction()); });
+        return std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+            const QChar::Direction d = c.direction();
+            return isStrong(c, true) || d == QChar::DirRLE || d == QChar::DirRLO || d == QChar::DirRLI;
+        });
+    }
+    // Where Find should find the needle: a non-breaking space matches a space,
+    // and a match inside a longer word is passed over for a whole word.
+    int find(const QString& needle, int from, int options) const {
+        const QString haystack = QString(text).replace(QChar::Nbsp, QLatin1Char(' '));
+        const auto cs = options & EntryEditor::MatchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+        const auto inWord = [&](qsizetype i) {
+            return i >= 0 && i < length() && haystack[i].isLetterOrNumber();
+        };
+        for (qsizetype found = haystack.indexOf(needle, from, cs); found >= 0;
+             found = haystack.indexOf(needle, found + needle.size() + 1, cs)) {
+            if (!(options & EntryEditor::WholeWord) || (!inWord(found - 1) && !inWord(found + needle.size())))
+                return int(found);
+        }
+        return -1;
     }
     int length() const { return int(text.size()); }
 };
@@ -153,6 +175,28 @@ QString readChunks(const QTextDocument* doc) {
     for (QTextBlock block = doc->begin().next(); block.isValid(); block = block.next())
         text += (SoftBreaks::isSoft(block) ? QString() : QStringLiteral("\n")) + block.text();
     return text;
+}
+
+int textPosition(const QTextDocument* doc, int documentPosition) {
+    int soft = 0;
+    for (QTextBlock block = doc->begin().next(); block.isValid() && block.position() <= documentPosition;
+         block = block.next())
+        soft += SoftBreaks::isSoft(block);
+    return documentPosition - soft;
+}
+
+// The direction of the chunk's line, by its first letter of a strong direction.
+Qt::LayoutDirection lineDirection(QTextBlock chunk) {
+    while (SoftBreaks::isSoft(chunk))
+        chunk = chunk.previous();
+    QString line = chunk.text();
+    for (chunk = chunk.next(); SoftBreaks::isSoft(chunk); chunk = chunk.next())
+        line += chunk.text();
+    const auto* const strong = std::find_if(line.cbegin(), line.cend(),
+                                            [](QChar c) { return isStrong(c, false) || isStrong(c, true); });
+    return strong == line.cend()      ? Qt::LayoutDirectionAuto
+           : isStrong(*strong, false) ? Qt::LeftToRight
+                                      : Qt::RightToLeft;
 }
 
 QString excerpt(const QString& text, int at) {
@@ -196,20 +240,12 @@ private:
         m_model.select(anchor, position);
         return {};
     }
-    // The text positions of the soft breaks before the document position.
-    QList<int> softBreaks(int before = INT_MAX) const {
-        QList<int> soft;
-        for (QTextBlock block = m_editor.document()->begin(); block.isValid() && block.position() <= before;
-             block = block.next())
-            if (SoftBreaks::isSoft(block))
-                soft << block.position() - int(soft.size()) - 1;
-        return soft;
-    }
-    int toText(int documentPosition) const {
-        return documentPosition - int(softBreaks(documentPosition).size());
-    }
     int breakNear(quint32 a) const {
-        const QList<int> soft = softBreaks();
+        QList<int> soft; // the text positions of the soft breaks
+        for (QTextBlock block = m_editor.document()->begin().next(); block.isValid(); block = block.next()) {
+            if (SoftBreaks::isSoft(block))
+                soft << textPosition(m_editor.document(), block.position());
+        }
         return soft.isEmpty() ? int(a % (m_model.text.size() + 1)) : soft[int(a % soft.size())];
     }
     // A point near the caret, just right of where a caret would stand in
@@ -224,7 +260,8 @@ private:
     }
     QPair<int, int> selection() const {
         const QTextCursor cursor = m_editor.textCursor();
-        return {toText(cursor.anchor()), toText(cursor.position())};
+        return {textPosition(m_editor.document(), cursor.anchor()),
+                textPosition(m_editor.document(), cursor.position())};
     }
     // A cursor in the model's text as Qt holds it, one block a line, moved
     // from the position: its moves and selections are the ones to match.
@@ -244,8 +281,6 @@ private:
     QElapsedTimer m_doubleClick;
 };
 
-// Triggers the context menu's action, if it is enabled. One that should be
-// enabled and is not leaves the text other than the model's.
 QString Run::context(const char* name) {
     const QPoint caret = m_editor.cursorRect().center();
     QContextMenuEvent event(QContextMenuEvent::Mouse, caret, m_editor.viewport()->mapToGlobal(caret));
@@ -253,13 +288,22 @@ QString Run::context(const char* name) {
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     if (!menu)
         return QStringLiteral("no context menu");
+    const QString what = QString::fromUtf8(name);
     const QList<QAction*> actions = menu->actions();
-    const auto action = std::find_if(actions.cbegin(), actions.cend(),
-                                     [&](QAction* a) { return a->objectName() == QLatin1String(name); });
-    if (action != actions.cend() && (*action)->isEnabled())
+    const auto action =
+        std::find_if(actions.cbegin(), actions.cend(), [&](QAction* a) { return a->objectName() == what; });
+    const bool expected = what == QLatin1String("edit-undo")    ? !m_model.undo.isEmpty()
+                          : what == QLatin1String("edit-paste") ? !QApplication::clipboard()->text().isEmpty()
+                                                                : m_model.selected();
+    QString failure;
+    if (action == actions.cend())
+        failure = say("no %1 in the context menu", what);
+    else if ((*action)->isEnabled() != expected)
+        failure = say("%1 is %2", what, QLatin1String((*action)->isEnabled() ? "enabled" : "disabled"));
+    else if (expected)
         (*action)->trigger();
     menu->close();
-    return action == actions.cend() ? say("no %1 in the context menu", QString::fromUtf8(name)) : QString();
+    return failure;
 }
 
 QString Run::apply(const Step& step) {
@@ -269,14 +313,16 @@ QString Run::apply(const Step& step) {
     const int length = m.length();
     const OpInfo& info = kOps[int(step.op)];
     const bool extend = info.key.keyboardModifiers().testFlag(Qt::ShiftModifier);
-    const auto is = [&](auto... ops) { return ((step.op == ops) || ...); };
     QClipboard* clipboard = QApplication::clipboard();
     // What the clipboard holds before a step that fills it or reads it.
-    if (is(Op::Copy, Op::Cut, Op::MenuCut, Op::Paste, Op::MenuPaste))
-        clipboard->setText(insertsText(step.op) ? step.text : QStringLiteral("(before)"));
+    if (step.op == Op::Copy || step.op == Op::Cut || step.op == Op::MenuCut)
+        clipboard->setText(QStringLiteral("(before)"));
+    else if (step.op == Op::Paste || step.op == Op::MenuPaste)
+        clipboard->setText(step.text);
     QString failure = info.menu ? context(info.menu) : QString();
     if (info.key.key() != Qt::Key_unknown)
         key(info.key);
+    const auto is = [&](auto... ops) { return ((step.op == ops) || ...); };
     if (is(Op::Type)) {
         key(step.text == QLatin1String("\t") ? Qt::Key_Tab : Qt::Key_unknown, step.text);
         m.replaceSelection(step.text, Kind::Typing);
@@ -334,11 +380,13 @@ QString Run::apply(const Step& step) {
                                  : length;
         failure = follow(back ? bound : m.position, back ? m.position : bound, inLine && !extend);
     } else if (is(Op::WordLeft, Op::WordRight, Op::ShiftWordRight)) {
-        const auto op = is(Op::WordLeft) ? QTextCursor::WordLeft : QTextCursor::WordRight;
         if (m.rightToLeft())
             failure = follow(0, length, !extend);
         else
-            m.moveTo(qtCursor(m.position, op).position(), extend);
+            m.moveTo(
+                qtCursor(m.position, step.op == Op::WordLeft ? QTextCursor::WordLeft : QTextCursor::WordRight)
+                    .position(),
+                extend);
     } else if (is(Op::DocStart, Op::DocEnd, Op::ShiftDocEnd)) {
         m.moveTo(step.op == Op::DocStart ? 0 : length, extend);
     } else if (is(Op::PlaceNearBreak, Op::PlaceAt, Op::SelectFromBreak, Op::SelectAt)) {
@@ -355,8 +403,9 @@ QString Run::apply(const Step& step) {
         // A press inside the selection would start dragging it instead.
         m_editor.setSelStart(m.position);
         m.anchor = m.position;
-        const QPoint from = nearCaret(step.a, step.b), to = is(Op::Drag) ? nearCaret(step.b, step.a) : from;
-        const int clicked = toText(m_editor.cursorForPosition(from).position());
+        const QPoint from = nearCaret(step.a, step.b);
+        const QPoint to = step.op == Op::Drag ? nearCaret(step.b, step.a) : from;
+        const int clicked = textPosition(m_editor.document(), m_editor.cursorForPosition(from).position());
         QWidget* view = m_editor.viewport();
         const bool widens = is(Op::DoubleClick, Op::TripleClick);
         if (widens)
@@ -379,11 +428,23 @@ QString Run::apply(const Step& step) {
         QTextCursor word = qtCursor(clicked);
         if (!word.block().text().isEmpty())
             word.select(QTextCursor::WordUnderCursor);
-        const int low = is(Op::TripleClick) ? m.lineStart(clicked) : word.selectionStart();
-        const int high = is(Op::TripleClick) ? qMin(length, m.lineEnd(clicked) + 1) : word.selectionEnd();
+        const int lineEnd = m.lineEnd(clicked) + (m.lineEnd(clicked) < length);
+        const int low = step.op == Op::TripleClick ? m.lineStart(clicked) : word.selectionStart();
+        const int high = step.op == Op::TripleClick ? lineEnd : word.selectionEnd();
         if (failure.isEmpty() && widens && !soon && (m.start() != low || m.end() != high))
             failure = say("a click at %1 selected %2..%3 where Qt selects %4..%5", clicked, m.start(),
                           m.end(), low, high);
+    } else if (is(Op::Find) && length > 0) {
+        const QString needle = m.text.mid(int(step.a % length), 1 + step.b % 12);
+        const int start = int(step.b % length);
+        const int options =
+            int(step.a >> 24) % 2 * EntryEditor::WholeWord + int(step.b >> 24) % 2 * EntryEditor::MatchCase;
+        const int expected = m.find(needle, start, options);
+        if (const int got = m_editor.Find(needle, start, options); got != expected)
+            failure = say("Find(\"%1\", %2, %3) gave %4 where the model has %5", excerpt(needle, 0), start,
+                          options, got, expected);
+        if (expected >= 0)
+            m.select(expected, expected + int(needle.size()));
     } else if (is(Op::SetText)) {
         m_editor.setText(step.text);
         m = Model{withLineFeeds(step.text)};
@@ -401,7 +462,7 @@ QString Run::apply(const Step& step) {
     } else if (is(Op::Drop)) {
         // Another program's text, dragged in over the editor and dropped.
         const QPoint at = nearCaret(step.a, step.b);
-        const int position = toText(m_editor.cursorForPosition(at).position());
+        const int position = textPosition(m_editor.document(), m_editor.cursorForPosition(at).position());
         QMimeData data;
         data.setText(step.text);
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
@@ -447,12 +508,49 @@ QString Run::check() const {
                    position, m_editor.SelStart(), m_editor.SelLength(), m.anchor, m.position);
     if (m_editor.holdsCiphertext() != modCofra::IsEncryptedText(m.text))
         return say("holdsCiphertext() is %1", m_editor.holdsCiphertext());
-    // A soft break joins two chunks of one line, each of a bounded length.
+
+    const auto printable = [](QChar c) { return c > u' ' && c < u'\x7F'; };
+    // Chunks: a soft break joins two chunks of one line, each of a bounded length.
+    int lineChunks = 0;
     for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+        const bool softAfter = block.next().isValid() && SoftBreaks::isSoft(block.next());
+        lineChunks = block != doc->begin() && SoftBreaks::isSoft(block) ? lineChunks + 1 : 1;
         const int size = block.length() - 1;
-        const bool joined = SoftBreaks::isSoft(block) || SoftBreaks::isSoft(block.next());
+        const bool joined = lineChunks > 1 || softAfter;
         if (size > SoftBreaks::MaxChunk || (joined && size < SoftBreaks::MinChunk))
             return say("a chunk of %1 characters at %2", size, block.position());
+        // Every chunk of a line of several is laid out in the line's direction.
+        if (joined && block.blockFormat().layoutDirection() != lineDirection(block))
+            return say("a chunk at %1 is laid out in another direction than its line", block.position());
+        if (!softAfter)
+            continue;
+        const QString text = block.text();
+        if (!m_editor.wrapsAnywhere()) {
+            // A word-wrapped line is cut after a space, unless no space is within reach.
+            const auto isSpace = [](QChar c) { return c == u' ' || c == u'\t'; };
+            const QString tail = text.right(SoftBreaks::Reach);
+            if (!isSpace(text.back()) && std::any_of(tail.cbegin(), tail.cend(), isSpace))
+                return say("a soft break inside a word at \"%1\"", excerpt(text, int(text.size())));
+        } else if (QFontInfo(m_editor.font()).fixedPitch() && block.layout()->lineCount() > 1 &&
+                   std::all_of(text.cbegin(), text.cend(), printable) &&
+                   printable(block.next().text().front())) {
+            // A ciphertext's chunk fills its last row: Qt would have ended
+            // that row in the same place with no soft break after it (spaces
+            // and marks make rows of other lengths).
+            const QTextLayout* layout = block.layout();
+            const QString row = text.mid(layout->lineAt(layout->lineCount() - 1).textStart());
+            QTextLayout probe(row + block.next().text().left(200), m_editor.font());
+            QTextOption option = m_editor.document()->defaultTextOption();
+            option.setWrapMode(QTextOption::WrapAnywhere);
+            probe.setTextOption(option);
+            probe.beginLayout();
+            QTextLine line = probe.createLine();
+            line.setLineWidth(layout->lineAt(0).width());
+            probe.endLayout();
+            if (line.textLength() != row.size())
+                return say("a chunk at %1 ends with a row of %2 characters where the row holds %3",
+                           block.position(), row.size(), line.textLength());
+        }
     }
     return {};
 }
@@ -525,8 +623,8 @@ QString insertedText(QRandomGenerator& random) {
 }
 
 QList<Step> randomSteps(quint32 seed, int count) {
-    static const char16_t* const typed[] = {u"a",      u"Z",      u"7",          u"F", u" ", u"\u00A0", u"\t",
-                                            u"\u00E9", u"\u0301", u"\U0001F600", u"x", u"0", u"~",      u"_"};
+    static const char16_t* const typed[] = {u"a",      u"Z",      u"7",          u"F", u" ", u" ", u"\t",
+                                            u"\u00E9", u"\u0301", u"\U0001F600", u"x", u"0", u"~", u"_"};
     QRandomGenerator random(seed);
     const int total = std::accumulate(std::begin(kOps), std::end(kOps), 0,
                                       [](int sum, const OpInfo& op) { return sum + op.weight; });

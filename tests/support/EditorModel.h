@@ -3,11 +3,13 @@
 // of what a user does (typing, deleting, line breaks, undo and redo, the
 // clipboard, caret keys, mouse clicks and drags, input methods, drops, the
 // context menu) and of what the program does (setText, SelStart/SelLength,
-// the format calls), applied to a shown editor through real events.
+// Find, the format calls), applied to a shown editor through real events.
 // Beside the editor a model keeps the text, the selection and the undo
 // history as plain values; after every step they are compared with what the
-// editor says and with what its document holds, and the chunks are checked:
-// a soft break lies only inside a line, between chunks of bounded length.
+// editor says and with what its document holds, and the rule of the chunks is
+// checked: a soft break lies only inside a line, between chunks of bounded
+// length, after a space in a word-wrapped text and where a row ends in a
+// ciphertext.
 #include <QList>
 #include <QRandomGenerator>
 #include <QString>
@@ -21,7 +23,7 @@ enum class Op : quint8 {
     Type, Enter, ShiftEnter, Backspace, Delete, WordBackspace, WordDelete, Undo, Redo, SelectAll, Copy, Cut,
     Paste, Left, Right, ShiftLeft, ShiftRight, Home, End, ShiftEnd, Up, Down, ShiftDown, WordLeft, WordRight,
     ShiftWordRight, DocStart, DocEnd, ShiftDocEnd, PlaceNearBreak, SelectFromBreak, PlaceAt, SelectAt, Click,
-    Drag, DoubleClick, TripleClick, SetText, InputMethod, Drop, MenuCut, MenuDelete, MenuPaste, MenuUndo,
+    Drag, DoubleClick, TripleClick, Find, SetText, InputMethod, Drop, MenuCut, MenuDelete, MenuPaste, MenuUndo,
     Format, Resize,
 };
 // clang-format on
