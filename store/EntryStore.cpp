@@ -191,9 +191,11 @@ StepResult clearLog(Connection& connection) {
 
 // Runs one procedure: opens its connection and runs its step, each guarded by
 // the "An Error Occured!" question, and lets pending events run once the
-// connection is gone unless the user chose Abort.
-Outcome runGuarded(const std::function<StepResult(Connection&)>& step,
-                   const bool* changedElsewhere = nullptr) {
+// connection is gone unless the user chose Abort. `then`, when given, runs
+// once the step is done and nothing changed elsewhere, guarded on its own, so
+// that a Retry repeats it alone.
+Outcome runGuarded(const std::function<StepResult(Connection&)>& step, const bool* changedElsewhere = nullptr,
+                   const std::function<StepResult(Connection&)>& then = {}) {
     Outcome outcome;
     bool aborted = false;
     // False when the step stays undone.
@@ -212,7 +214,9 @@ Outcome runGuarded(const std::function<StepResult(Connection&)>& step,
     };
     {
         Connection connection;
-        outcome.ok = guarded([&] { return connection.open(); }) && guarded([&] { return step(connection); });
+        outcome.ok =
+            guarded([&] { return connection.open(); }) && guarded([&] { return step(connection); }) &&
+            (!then || (changedElsewhere && *changedElsewhere) || guarded([&] { return then(connection); }));
     }
     if (outcome.ok && changedElsewhere && *changedElsewhere) {
         outcome.ok = false;
@@ -353,11 +357,9 @@ Outcome StoreEntry(qint64 id, const QString& name, const QString& hint, const QS
     return outcome;
 }
 
-// Once the row is deleted, a Retry repeats only the clearing of the log.
 Outcome DeleteRecord(const QString& table, const QString& field, qint64 value) {
-    bool deleted = false;
-    return store::runGuarded([&](store::Connection& connection) -> StepResult {
-        if (!deleted) {
+    return store::runGuarded(
+        [&](store::Connection& connection) -> StepResult {
             if (auto error = store::checkNames({table, field}))
                 return error;
             QSqlQuery query;
@@ -366,20 +368,16 @@ Outcome DeleteRecord(const QString& table, const QString& field, qint64 value) {
                 return error;
             if (query.numRowsAffected() < 1)
                 return store::noRowError(value);
-            deleted = true;
-        }
-        return store::clearLog(connection);
-    });
+            return std::nullopt;
+        },
+        nullptr, store::clearLog);
 }
 
 Outcome DeleteRecord(const QString& table, const QString& field, qint64 value, const QString& nameField,
                      const QString& expectedName) {
     bool changed = false;
-    bool deleted = false;
     return store::runGuarded(
         [&](store::Connection& connection) -> StepResult {
-            if (deleted)
-                return store::clearLog(connection);
             changed = false;
             if (auto error = store::checkNames({table, field, nameField}))
                 return error;
@@ -404,12 +402,9 @@ Outcome DeleteRecord(const QString& table, const QString& field, qint64 value, c
                 return connection.run(
                     deletion, QStringLiteral("DELETE FROM %1 WHERE %2 = ?;").arg(table, field), {value});
             });
-            if (failed || changed)
-                return failed;
-            deleted = true;
-            return store::clearLog(connection);
+            return failed;
         },
-        &changed);
+        &changed, store::clearLog);
 }
 
 Outcome FillListFromTable(store::EntryList& list, const QString& table, const QString& idField,
