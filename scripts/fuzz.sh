@@ -6,7 +6,7 @@
 # Prints the executions, coverage and findings of each. Not part of the tests
 # or of CI.
 #
-#   scripts/fuzz.sh [seconds] [target...]      e.g. scripts/fuzz.sh 60 strongform editor
+#   scripts/fuzz.sh [seconds] [target...]      e.g. scripts/fuzz.sh 60 strongform
 #
 # Seeds come from tests/fuzz/corpus/<target>/ and are only read; what the
 # fuzzer adds goes to a scratch folder ($COFRA_FUZZ_SCRATCH, by default

@@ -1,6 +1,6 @@
 // What the failing-disk test (tst_storefaults) leaves to the entry database's
-// procedures: names, sizes, broken files, the traces of a deleted entry; and
-// the entry chooser that lists the entries.
+// procedures: names, sizes and broken files; and the entry chooser that lists
+// the entries.
 #include "flows/StoreErrorBox.h"
 #include "platform/AppPath.h"
 #include "platform/BusyCursor.h"
@@ -169,30 +169,6 @@ private slots:
         }
         QSqlDatabase::removeDatabase("locker");
         QCOMPARE(snapshot(), before);
-    }
-
-    // Name, hint and ciphertext of a deleted entry are in none of the
-    // database's files, with a rollback journal and with a write-ahead log.
-    void deleteLeavesNoTrace() {
-        for (const char* journal : {"DELETE", "WAL"}) {
-            ProgramFolder folder;
-            {
-                // Another tool's connection keeps the log alive after the program's connections close.
-                QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
-                other.setDatabaseName(folder.databasePath());
-                QVERIFY(other.open() && QSqlQuery(other).exec(QString("PRAGMA journal_mode = ") + journal));
-                QVERIFY(
-                    modCofra::StoreEntry(0, "Gone Name", "gone hint", "737" + QString(3000, 'D') + "C0FFEE"));
-                QVERIFY(modCofra::StoreEntry(0, "Kept Name", "kept hint", "737ABCDEF0"));
-                QVERIFY(snapshot().contains("Gone Name") && snapshot().contains("C0FFEE"));
-                QVERIFY(modCofra::DeleteRecord("tblCofra", "lngID", 1));
-                const QByteArray files = snapshot();
-                for (const char* trace : {"Gone Name", "gone hint", "DDDDDDDDC0FFEE"})
-                    QVERIFY2(!files.contains(trace), journal);
-                QVERIFY(files.contains("Kept Name") && files.contains("kept hint"));
-            }
-            QSqlDatabase::removeDatabase("other");
-        }
     }
 
     void chooserOpensSavesAndDeletes() {
