@@ -10,6 +10,8 @@
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QMimeData>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBoundaryFinder>
@@ -55,7 +57,12 @@ const OpInfo kOps[] = {
     {"Menu Undo", 1, {}, "edit-undo"}, {"Format", 1}, {"Resize", 1},
 };
 // clang-format on
-static_assert(std::size(kOps) == kOpCount);
+static_assert(std::size(kOps) == int(Op::Resize) + 1);
+
+// Whether the step brings a text of its own to put in.
+bool insertsText(Op op) {
+    return op == Op::Paste || op == Op::MenuPaste || op == Op::InputMethod || op == Op::Drop;
+}
 
 // The format with its %1, %2, ... filled in turn.
 template <typename... Values> QString say(const char* format, const Values&... values) {
@@ -66,10 +73,8 @@ template <typename... Values> QString say(const char* format, const Values&... v
 
 // Every way of writing a line break becomes one "\n" in the text.
 QString withLineFeeds(QString text) {
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    for (const char16_t c : {u'\r', u'\u2028', u'\u2029', u'\uFDD0', u'\uFDD1'})
-        text.replace(QChar(c), QLatin1Char('\n'));
-    return text;
+    static const QRegularExpression breaks(QStringLiteral("\r\n|[\r\u2028\u2029\uFDD0\uFDD1]"));
+    return text.replace(breaks, QStringLiteral("\n"));
 }
 
 bool isStrong(QChar c, bool rightToLeft) {
@@ -100,7 +105,7 @@ struct Model {
     int end() const { return qMax(anchor, position); }
     bool selected() const { return anchor != position; }
     QString selection() const { return text.mid(start(), end() - start()); }
-    void select(int from, int to) { std::tie(anchor, position) = std::pair(from, to); }
+    void select(int from, int to) { anchor = from, position = to; }
     void moveTo(int to, bool extend) { select(extend ? anchor : to, to); }
     void replace(int from, int to, const QString& inserted, Kind kind) {
         if (from == to && inserted.isEmpty())
@@ -135,9 +140,7 @@ struct Model {
         mergeable = false;
     }
     int lineStart(int at) const { return at == 0 ? 0 : int(text.lastIndexOf(u'\n', at - 1)) + 1; }
-    int lineEnd(int at) const {
-        return int(std::find(text.cbegin() + at, text.cend(), u'\n') - text.cbegin());
-    }
+    int lineEnd(int at) const { return int(qMin(size_t(text.indexOf(u'\n', at)), size_t(text.size()))); }
     // The next or the previous boundary of a character as the eye sees it.
     int character(int at, bool forward) const {
         QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
@@ -177,14 +180,6 @@ QString readChunks(const QTextDocument* doc) {
     return text;
 }
 
-int textPosition(const QTextDocument* doc, int documentPosition) {
-    int soft = 0;
-    for (QTextBlock block = doc->begin().next(); block.isValid() && block.position() <= documentPosition;
-         block = block.next())
-        soft += SoftBreaks::isSoft(block);
-    return documentPosition - soft;
-}
-
 // The direction of the chunk's line, by its first letter of a strong direction.
 Qt::LayoutDirection lineDirection(QTextBlock chunk) {
     while (SoftBreaks::isSoft(chunk))
@@ -204,9 +199,8 @@ QString excerpt(const QString& text, int at) {
 }
 
 QString firstDifference(const char* what, const QString& got, const QString& want) {
-    int at = 0;
-    while (at < got.size() && at < want.size() && got[at] == want[at])
-        ++at;
+    const int at =
+        int(std::mismatch(got.cbegin(), got.cend(), want.cbegin(), want.cend()).first - got.cbegin());
     return say(R"(%1 differs at %2 of %3/%4: "%5" where the model has "%6")", QString::fromUtf8(what), at,
                got.size(), want.size(), excerpt(got, at), excerpt(want, at));
 }
@@ -225,7 +219,7 @@ public:
     // Applies the step to the editor and the model; a failure's text, or an empty one.
     QString apply(const Step& step);
     QString check() const;
-    QStringList log;
+    QString log;
 
 private:
     void key(QKeyCombination keys, const QString& text = {}) {
@@ -240,11 +234,20 @@ private:
         m_model.select(anchor, position);
         return {};
     }
+    // The document position in the text: less the soft breaks before it.
+    int toText(int documentPosition) const {
+        int soft = 0;
+        for (QTextBlock b = m_editor.document()->begin().next();
+             b.isValid() && b.position() <= documentPosition; b = b.next())
+            soft += SoftBreaks::isSoft(b);
+        return documentPosition - soft;
+    }
+    int textAt(QPoint point) const { return toText(m_editor.cursorForPosition(point).position()); }
     int breakNear(quint32 a) const {
         QList<int> soft; // the text positions of the soft breaks
         for (QTextBlock block = m_editor.document()->begin().next(); block.isValid(); block = block.next()) {
             if (SoftBreaks::isSoft(block))
-                soft << textPosition(m_editor.document(), block.position());
+                soft << toText(block.position());
         }
         return soft.isEmpty() ? int(a % (m_model.text.size() + 1)) : soft[int(a % soft.size())];
     }
@@ -260,8 +263,7 @@ private:
     }
     QPair<int, int> selection() const {
         const QTextCursor cursor = m_editor.textCursor();
-        return {textPosition(m_editor.document(), cursor.anchor()),
-                textPosition(m_editor.document(), cursor.position())};
+        return {toText(cursor.anchor()), toText(cursor.position())};
     }
     // A cursor in the model's text as Qt holds it, one block a line, moved
     // from the position: its moves and selections are the ones to match.
@@ -373,28 +375,24 @@ QString Run::apply(const Step& step) {
     } else if (is(Op::Home, Op::End, Op::ShiftEnd, Op::Up, Op::Down, Op::ShiftDown)) {
         // Where these go depends on the rows: towards the line's end (Home,
         // End) or the text's (Up, Down); on the first row Up stays.
-        const bool back = step.op == Op::Home || step.op == Op::Up;
-        const bool inLine = step.op == Op::Home || step.op == Op::End || step.op == Op::ShiftEnd;
+        const bool back = is(Op::Home, Op::Up), inLine = is(Op::Home, Op::End, Op::ShiftEnd);
         const int bound = inLine ? (back ? m.lineStart(m.position) : m.lineEnd(m.position))
                           : back ? 0
                                  : length;
         failure = follow(back ? bound : m.position, back ? m.position : bound, inLine && !extend);
     } else if (is(Op::WordLeft, Op::WordRight, Op::ShiftWordRight)) {
+        const auto op = is(Op::WordLeft) ? QTextCursor::WordLeft : QTextCursor::WordRight;
         if (m.rightToLeft())
             failure = follow(0, length, !extend);
         else
-            m.moveTo(
-                qtCursor(m.position, step.op == Op::WordLeft ? QTextCursor::WordLeft : QTextCursor::WordRight)
-                    .position(),
-                extend);
+            m.moveTo(qtCursor(m.position, op).position(), extend);
     } else if (is(Op::DocStart, Op::DocEnd, Op::ShiftDocEnd)) {
         m.moveTo(step.op == Op::DocStart ? 0 : length, extend);
     } else if (is(Op::PlaceNearBreak, Op::PlaceAt, Op::SelectFromBreak, Op::SelectAt)) {
         // A position outside the text is the editor's to bring into it.
-        const bool place = step.op == Op::PlaceNearBreak || step.op == Op::PlaceAt;
-        const int at = step.op == Op::PlaceAt || step.op == Op::SelectAt
-                           ? int(step.a)
-                           : breakNear(step.a) + (place ? int(step.b % 7) - 3 : 0);
+        const bool place = is(Op::PlaceNearBreak, Op::PlaceAt);
+        const int at = is(Op::PlaceAt, Op::SelectAt) ? int(step.a)
+                                                     : breakNear(step.a) + (place ? int(step.b % 7) - 3 : 0);
         const int count = place ? 0 : int(step.b % 9);
         m_editor.setSelStart(at);
         m_editor.setSelLength(count);
@@ -405,7 +403,7 @@ QString Run::apply(const Step& step) {
         m.anchor = m.position;
         const QPoint from = nearCaret(step.a, step.b);
         const QPoint to = step.op == Op::Drag ? nearCaret(step.b, step.a) : from;
-        const int clicked = textPosition(m_editor.document(), m_editor.cursorForPosition(from).position());
+        const int clicked = textAt(from);
         QWidget* view = m_editor.viewport();
         const bool widens = is(Op::DoubleClick, Op::TripleClick);
         if (widens)
@@ -428,9 +426,9 @@ QString Run::apply(const Step& step) {
         QTextCursor word = qtCursor(clicked);
         if (!word.block().text().isEmpty())
             word.select(QTextCursor::WordUnderCursor);
-        const int lineEnd = m.lineEnd(clicked) + (m.lineEnd(clicked) < length);
-        const int low = step.op == Op::TripleClick ? m.lineStart(clicked) : word.selectionStart();
-        const int high = step.op == Op::TripleClick ? lineEnd : word.selectionEnd();
+        const bool line = is(Op::TripleClick);
+        const int low = line ? m.lineStart(clicked) : word.selectionStart();
+        const int high = line ? m.lineEnd(clicked) + (m.lineEnd(clicked) < length) : word.selectionEnd();
         if (failure.isEmpty() && widens && !soon && (m.start() != low || m.end() != high))
             failure = say("a click at %1 selected %2..%3 where Qt selects %4..%5", clicked, m.start(),
                           m.end(), low, high);
@@ -462,7 +460,7 @@ QString Run::apply(const Step& step) {
     } else if (is(Op::Drop)) {
         // Another program's text, dragged in over the editor and dropped.
         const QPoint at = nearCaret(step.a, step.b);
-        const int position = textPosition(m_editor.document(), m_editor.cursorForPosition(at).position());
+        const int position = textAt(at);
         QMimeData data;
         data.setText(step.text);
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
@@ -485,10 +483,10 @@ QString Run::apply(const Step& step) {
     // Whatever the step set off (a resize, a cut of the chunks to whole rows) settles first.
     for (int round = 0; round < 3; ++round)
         QApplication::processEvents();
-    const QString what = step.op == Op::Type ? step.text : say("%1 characters", step.text.size());
-    log << say("%1 %2 (model: %3 characters, selection %4..%5, \"%6\")", QString::fromUtf8(info.name),
-               insertsText(step.op) || step.op == Op::Type || step.op == Op::SetText ? what : QString(),
-               m.length(), m.anchor, m.position, excerpt(m.text, m.position));
+    const bool texts = insertsText(step.op) || is(Op::SetText);
+    log += say("\n    %1 %2 (model: %3 characters, selection %4..%5, \"%6\")", QString::fromUtf8(info.name),
+               texts ? say("%1 characters", step.text.size()) : step.text, m.length(), m.anchor, m.position,
+               excerpt(m.text, m.position));
     return failure.isEmpty() ? check() : failure;
 }
 
@@ -555,33 +553,15 @@ QString Run::check() const {
     return {};
 }
 
-} // namespace
-
-Outcome runSteps(const QList<Step>& steps) {
+// The step at which the steps run from a fresh editor fail (or -1), and the
+// failure with what each step did.
+std::pair<int, QString> runSteps(const QList<Step>& steps) {
     Run run;
-    Outcome outcome;
-    for (int i = 0; i < steps.size() && outcome.failure.isEmpty(); ++i) {
-        outcome.failure = run.apply(steps[i]);
-        outcome.at = outcome.failure.isEmpty() ? -1 : i;
+    for (int i = 0; i < steps.size(); ++i) {
+        if (const QString failed = run.apply(steps[i]); !failed.isEmpty())
+            return {i, say("%1\n  after %2 steps:%3", failed, i + 1, run.log)};
     }
-    outcome.log = run.log;
-    return outcome;
-}
-
-QList<Step> shortest(QList<Step> steps) {
-    int attempts = 0;
-    for (qsizetype cut = steps.size() / 2; cut >= 1 && attempts < 400; cut /= 2) {
-        for (qsizetype i = 1; i + cut <= steps.size() && attempts < 400; ++attempts) {
-            QList<Step> fewer = steps;
-            fewer.remove(i, cut);
-            const Outcome outcome = runSteps(fewer);
-            if (!outcome.failure.isEmpty())
-                steps = fewer.mid(0, outcome.at + 1);
-            else
-                i += cut;
-        }
-    }
-    return steps;
+    return {-1, {}};
 }
 
 QString startingText(QRandomGenerator& random) {
@@ -622,6 +602,8 @@ QString insertedText(QRandomGenerator& random) {
     }
 }
 
+} // namespace
+
 QList<Step> randomSteps(quint32 seed, int count) {
     static const char16_t* const typed[] = {u"a",      u"Z",      u"7",          u"F", u" ", u" ", u"\t",
                                             u"\u00E9", u"\u0301", u"\U0001F600", u"x", u"0", u"~", u"_"};
@@ -646,11 +628,22 @@ QList<Step> randomSteps(quint32 seed, int count) {
     return steps;
 }
 
-QString describe(const Outcome& outcome, qsizetype steps) {
-    QString text = say("%1\n  after %2 steps:", outcome.failure, steps);
-    for (const QString& line : outcome.log)
-        text += QStringLiteral("\n    ") + line;
-    return text;
+QString failure(const QList<Step>& steps) {
+    auto [at, failed] = runSteps(steps);
+    // Leaves out steps while the sequence still fails.
+    QList<Step> fewest = steps.mid(0, at + 1);
+    int attempts = 0;
+    for (qsizetype cut = fewest.size() / 2; cut >= 1 && attempts < 400; cut /= 2) {
+        for (qsizetype i = 1; i + cut <= fewest.size() && attempts < 400; ++attempts) {
+            QList<Step> fewer = fewest;
+            fewer.remove(i, cut);
+            if (const auto [shorterAt, shorter] = runSteps(fewer); shorterAt >= 0)
+                std::tie(fewest, failed) = std::pair(fewer.mid(0, shorterAt + 1), shorter);
+            else
+                i += cut;
+        }
+    }
+    return failed;
 }
 
 } // namespace editormodel
