@@ -65,10 +65,9 @@ void TestEditorModel::namedCases_data() {
     QTest::addColumn<int>("index");
     const auto cases = ::namedCases();
     const int only = environmentNumber("COFRA_MODEL_CASE", -1);
-    for (int i = 0; i < cases.size(); ++i) {
+    for (int i = 0; i < cases.size(); ++i)
         if (only < 0 || i == only)
             QTest::newRow(cases[i].first) << i;
-    }
 }
 
 void TestEditorModel::namedCases() {
@@ -81,10 +80,9 @@ void TestEditorModel::randomSequences() {
     const int seeds = environmentNumber("COFRA_MODEL_SEEDS", 40);
     const int count = environmentNumber("COFRA_MODEL_STEPS", 300);
     const int first = environmentNumber("COFRA_MODEL_SEED", 1);
-    for (int seed = first; seed < first + seeds; ++seed) {
+    for (int seed = first; seed < first + seeds; ++seed)
         if (const QString failed = failure(randomSteps(quint32(seed), count)); !failed.isEmpty())
             QFAIL(qPrintable(QStringLiteral("seed %1: %2").arg(seed).arg(failed)));
-    }
 }
 
 QTEST_MAIN(TestEditorModel)

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMimeData>
 #include <QRandomGenerator>
@@ -18,18 +19,17 @@
 #include <QTextDocument>
 #include <QTextLayout>
 #include <algorithm>
-#include <numeric>
 #include <tuple>
 
 namespace editormodel {
 namespace {
 
-// What each step is called in a log, how often it is drawn, and the key it
-// presses or the context menu's action it triggers, if it is one of those.
+// How often each step is drawn, the key it presses or else its name in a
+// log, and the context menu's action it triggers, if it is one.
 struct OpInfo {
-    const char* name = nullptr;
     int weight = 0;
     QKeyCombination key = {};
+    const char* name = nullptr;
     const char* menu = nullptr;
 };
 
@@ -39,22 +39,18 @@ constexpr auto kShift = Qt::ShiftModifier;
 // In the order of Op.
 // clang-format off
 const OpInfo kOps[] = {
-    {"Type", 14}, {"Enter", 3, Qt::Key_Return}, {"Shift+Enter", 2, kShift | Qt::Key_Return},
-    {"Backspace", 5, Qt::Key_Backspace}, {"Delete", 5, Qt::Key_Delete},
-    {"Ctrl+Backspace", 1, kCtrl | Qt::Key_Backspace}, {"Ctrl+Delete", 1, kCtrl | Qt::Key_Delete},
-    {"Undo", 6, kCtrl | Qt::Key_Z}, {"Redo", 3}, {"SelectAll", 2, kCtrl | Qt::Key_A},
-    {"Copy", 2, kCtrl | Qt::Key_C}, {"Cut", 2, kCtrl | Qt::Key_X}, {"Paste", 4, kCtrl | Qt::Key_V},
-    {"Left", 2, Qt::Key_Left}, {"Right", 2, Qt::Key_Right}, {"Shift+Left", 3, kShift | Qt::Key_Left},
-    {"Shift+Right", 3, kShift | Qt::Key_Right}, {"Home", 1, Qt::Key_Home}, {"End", 1, Qt::Key_End},
-    {"Shift+End", 1, kShift | Qt::Key_End}, {"Up", 1, Qt::Key_Up}, {"Down", 1, Qt::Key_Down},
-    {"Shift+Down", 1, kShift | Qt::Key_Down}, {"Ctrl+Left", 1, kCtrl | Qt::Key_Left},
-    {"Ctrl+Right", 1, kCtrl | Qt::Key_Right}, {"Ctrl+Shift+Right", 1, kCtrl | kShift | Qt::Key_Right},
-    {"Ctrl+Home", 1, kCtrl | Qt::Key_Home}, {"Ctrl+End", 1, kCtrl | Qt::Key_End},
-    {"Ctrl+Shift+End", 1, kCtrl | kShift | Qt::Key_End}, {"PlaceNearBreak", 8}, {"SelectFromBreak", 4},
-    {"PlaceAt", 2}, {"SelectAt", 2}, {"Click", 2}, {"Drag", 3}, {"DoubleClick", 1}, {"TripleClick", 1},
-    {"Find", 2}, {"SetText", 1}, {"InputMethod", 1}, {"Drop", 1}, {"Menu Cut", 1, {}, "edit-cut"},
-    {"Menu Delete", 1, {}, "edit-delete"}, {"Menu Paste", 1, {}, "edit-paste"},
-    {"Menu Undo", 1, {}, "edit-undo"}, {"Format", 1}, {"Resize", 1},
+    {14, {}, "Type"}, {3, Qt::Key_Return}, {2, kShift | Qt::Key_Return}, {5, Qt::Key_Backspace},
+    {5, Qt::Key_Delete}, {1, kCtrl | Qt::Key_Backspace}, {1, kCtrl | Qt::Key_Delete}, {6, kCtrl | Qt::Key_Z},
+    {3, {}, "Redo"}, {2, kCtrl | Qt::Key_A}, {2, kCtrl | Qt::Key_C}, {2, kCtrl | Qt::Key_X},
+    {4, kCtrl | Qt::Key_V}, {2, Qt::Key_Left}, {2, Qt::Key_Right}, {3, kShift | Qt::Key_Left},
+    {3, kShift | Qt::Key_Right}, {1, Qt::Key_Home}, {1, Qt::Key_End}, {1, kShift | Qt::Key_End},
+    {1, Qt::Key_Up}, {1, Qt::Key_Down}, {1, kShift | Qt::Key_Down}, {1, kCtrl | Qt::Key_Left},
+    {1, kCtrl | Qt::Key_Right}, {1, kCtrl | kShift | Qt::Key_Right}, {1, kCtrl | Qt::Key_Home},
+    {1, kCtrl | Qt::Key_End}, {1, kCtrl | kShift | Qt::Key_End}, {8, {}, "PlaceNearBreak"},
+    {4, {}, "SelectFromBreak"}, {2, {}, "PlaceAt"}, {2, {}, "SelectAt"}, {2, {}, "Click"}, {3, {}, "Drag"},
+    {1, {}, "DoubleClick"}, {1, {}, "TripleClick"}, {2, {}, "Find"}, {1, {}, "SetText"},
+    {1, {}, "InputMethod"}, {1, {}, "Drop"}, {1, {}, "Menu Cut", "edit-cut"},
+    {1, {}, "Menu Delete", "edit-delete"}, {1, {}, "Menu Paste", "edit-paste"}, {1, {}, "Menu Undo", "edit-undo"}, {1, {}, "Format"}, {1, {}, "Resize"},
 };
 // clang-format on
 static_assert(std::size(kOps) == int(Op::Resize) + 1);
@@ -131,12 +127,11 @@ struct Model {
     void travel(bool back) {
         if ((back ? undo : redo).isEmpty())
             return;
-        const Edit edit = (back ? undo : redo).takeLast();
-        text.replace(edit.at, (back ? edit.inserted : edit.removed).size(),
-                     back ? edit.removed : edit.inserted);
-        const int after = edit.at + int(edit.inserted.size());
-        select(back ? edit.anchor : after, back ? edit.position : after);
-        (back ? redo : undo).append(edit);
+        const Edit e = (back ? undo : redo).takeLast();
+        text.replace(e.at, (back ? e.inserted : e.removed).size(), back ? e.removed : e.inserted);
+        const int after = e.at + int(e.inserted.size());
+        select(back ? e.anchor : after, back ? e.position : after);
+        (back ? redo : undo).append(e);
         mergeable = false;
     }
     int lineStart(int at) const { return at == 0 ? 0 : int(text.lastIndexOf(u'\n', at - 1)) + 1; }
@@ -162,10 +157,9 @@ struct Model {
             return i >= 0 && i < length() && haystack[i].isLetterOrNumber();
         };
         for (qsizetype found = haystack.indexOf(needle, from, cs); found >= 0;
-             found = haystack.indexOf(needle, found + needle.size() + 1, cs)) {
+             found = haystack.indexOf(needle, found + needle.size() + 1, cs))
             if (!(options & EntryEditor::WholeWord) || (!inWord(found - 1) && !inWord(found + needle.size())))
                 return int(found);
-        }
         return -1;
     }
     int length() const { return int(text.size()); }
@@ -187,11 +181,10 @@ Qt::LayoutDirection lineDirection(QTextBlock chunk) {
     QString line = chunk.text();
     for (chunk = chunk.next(); SoftBreaks::isSoft(chunk); chunk = chunk.next())
         line += chunk.text();
-    const auto* const strong = std::find_if(line.cbegin(), line.cend(),
-                                            [](QChar c) { return isStrong(c, false) || isStrong(c, true); });
-    return strong == line.cend()      ? Qt::LayoutDirectionAuto
-           : isStrong(*strong, false) ? Qt::LeftToRight
-                                      : Qt::RightToLeft;
+    for (const QChar c : line)
+        if (isStrong(c, false) || isStrong(c, true))
+            return isStrong(c, false) ? Qt::LeftToRight : Qt::RightToLeft;
+    return Qt::LayoutDirectionAuto;
 }
 
 QString excerpt(const QString& text, int at) {
@@ -205,23 +198,18 @@ QString firstDifference(const char* what, const QString& got, const QString& wan
                got.size(), want.size(), excerpt(got, at), excerpt(want, at));
 }
 
-class Run {
-public:
+struct Run {
     Run() {
         m_editor.resize(420, 260);
         m_editor.setFont(QFont(QStringLiteral("DejaVu Sans Mono"), 10));
         m_editor.setRecutDelay(0);
         m_editor.show();
         m_editor.setFocus();
-        m_shown = QTest::qWaitForWindowExposed(&m_editor);
     }
 
     // Applies the step to the editor and the model; a failure's text, or an empty one.
     QString apply(const Step& step);
     QString check() const;
-    QString log;
-
-private:
     void key(QKeyCombination keys, const QString& text = {}) {
         QTest::sendKeyEvent(QTest::Click, &m_editor, keys.key(), text, keys.keyboardModifiers());
     }
@@ -245,10 +233,9 @@ private:
     int textAt(QPoint point) const { return toText(m_editor.cursorForPosition(point).position()); }
     int breakNear(quint32 a) const {
         QList<int> soft; // the text positions of the soft breaks
-        for (QTextBlock block = m_editor.document()->begin().next(); block.isValid(); block = block.next()) {
+        for (QTextBlock block = m_editor.document()->begin().next(); block.isValid(); block = block.next())
             if (SoftBreaks::isSoft(block))
                 soft << toText(block.position());
-        }
         return soft.isEmpty() ? int(a % (m_model.text.size() + 1)) : soft[int(a % soft.size())];
     }
     // A point near the caret, just right of where a caret would stand in
@@ -279,7 +266,6 @@ private:
     EntryEditor m_editor;
     Model m_model;
     QTextDocument m_reference;
-    bool m_shown = false;
     QElapsedTimer m_doubleClick;
 };
 
@@ -309,8 +295,6 @@ QString Run::context(const char* name) {
 }
 
 QString Run::apply(const Step& step) {
-    if (!m_shown)
-        return QStringLiteral("the editor was never shown");
     Model& m = m_model;
     const int length = m.length();
     const OpInfo& info = kOps[int(step.op)];
@@ -483,10 +467,6 @@ QString Run::apply(const Step& step) {
     // Whatever the step set off (a resize, a cut of the chunks to whole rows) settles first.
     for (int round = 0; round < 3; ++round)
         QApplication::processEvents();
-    const bool texts = insertsText(step.op) || is(Op::SetText);
-    log += say("\n    %1 %2 (model: %3 characters, selection %4..%5, \"%6\")", QString::fromUtf8(info.name),
-               texts ? say("%1 characters", step.text.size()) : step.text, m.length(), m.anchor, m.position,
-               excerpt(m.text, m.position));
     return failure.isEmpty() ? check() : failure;
 }
 
@@ -557,10 +537,11 @@ QString Run::check() const {
 // failure with what each step did.
 std::pair<int, QString> runSteps(const QList<Step>& steps) {
     Run run;
-    for (int i = 0; i < steps.size(); ++i) {
+    if (!QTest::qWaitForWindowExposed(&run.m_editor))
+        return {0, QStringLiteral("the editor was never shown")};
+    for (int i = 0; i < steps.size(); ++i)
         if (const QString failed = run.apply(steps[i]); !failed.isEmpty())
-            return {i, say("%1\n  after %2 steps:%3", failed, i + 1, run.log)};
-    }
+            return {i, failed};
     return {-1, {}};
 }
 
@@ -585,11 +566,9 @@ QString startingText(QRandomGenerator& random) {
 
 QString insertedText(QRandomGenerator& random) {
     using namespace editortexts;
-    static const char16_t* const pieces[] = {u"\n",     u"\r\n",   u"\r",
-                                             u"\u2029", u"\u2028", u"one\ntwo\nthree",
-                                             u"word ",  u"A1B2",   u"line\r\nnext\rlast\u2028",
-                                             u"",       u"x",      u"737",
-                                             u"737~",   u"~-_",    u"AbZ0"};
+    static const QStringList pieces = QStringLiteral("\n|\r\n|\r|\u2029|\u2028|one\ntwo\nthree|word "
+                                                     "|A1B2|line\r\nnext\rlast\u2028||x|737|737~|~-_|AbZ0")
+                                          .split(u'|');
     switch (random.bounded(8)) {
     case 0:
         return blob(4000 + random.bounded(12000), random.generate());
@@ -598,7 +577,7 @@ QString insertedText(QRandomGenerator& random) {
     case 2:
         return strongShaped(4 + random.bounded(200), random.generate()).mid(4);
     default:
-        return QString::fromUtf16(pieces[random.bounded(int(std::size(pieces)))]);
+        return pieces[random.bounded(int(pieces.size()))];
     }
 }
 
@@ -608,8 +587,9 @@ QList<Step> randomSteps(quint32 seed, int count) {
     static const char16_t* const typed[] = {u"a",      u"Z",      u"7",          u"F", u" ", u" ", u"\t",
                                             u"\u00E9", u"\u0301", u"\U0001F600", u"x", u"0", u"~", u"_"};
     QRandomGenerator random(seed);
-    const int total = std::accumulate(std::begin(kOps), std::end(kOps), 0,
-                                      [](int sum, const OpInfo& op) { return sum + op.weight; });
+    int total = 0;
+    for (const OpInfo& op : kOps)
+        total += op.weight;
     QList<Step> steps{{Op::SetText, 0, 0, startingText(random)}};
     while (steps.size() < count) {
         int pick = random.bounded(total);
@@ -643,7 +623,15 @@ QString failure(const QList<Step>& steps) {
                 i += cut;
         }
     }
-    return failed;
+    // Each step with its numbers, and the text it brings (a typed one whole).
+    QString text = say("%1\n  after %2 steps:", failed, fewest.size());
+    for (const Step& step : fewest) {
+        const OpInfo& op = kOps[int(step.op)];
+        text += say("\n    %1 %2 %3 \"%4\" (%5 characters)",
+                    op.name ? QString::fromUtf8(op.name) : QKeySequence(op.key).toString(), step.a, step.b,
+                    excerpt(step.text, 0), step.text.size());
+    }
+    return failed.isEmpty() ? failed : text;
 }
 
 } // namespace editormodel
