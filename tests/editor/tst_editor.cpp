@@ -52,13 +52,14 @@ private slots:
 };
 
 void TestEditor::everyCharacterComesBack() {
-    // Non-breaking space and control characters included; "\r" alone would be a line break.
+    // Non-breaking space and control characters included. The "\r", a line break read back as "\n",
+    // makes Text() read the document rather than keep the text as it was set.
     QString all;
     for (char16_t c = 1; c < 256; ++c)
-        all += QChar(c == u'\r' ? u'\n' : c);
+        all += QChar(c);
     EntryEditor editor;
     editor.setText(all);
-    QCOMPARE(editor.Text(), all);
+    QCOMPARE(editor.Text(), all.replace(u'\r', u'\n'));
 }
 
 void TestEditor::formatSettersRefuseWhatTheyCannotShow() {

@@ -13,9 +13,7 @@ using namespace editormodel;
 namespace {
 
 int environmentNumber(const char* name, int fallback) {
-    bool ok = false;
-    const int value = qEnvironmentVariableIntValue(name, &ok);
-    return ok && value >= 0 ? value : fallback;
+    return qEnvironmentVariableIsEmpty(name) ? fallback : qEnvironmentVariableIntValue(name);
 }
 
 // Sequences that met faults, kept by name. The first crashed the editor.

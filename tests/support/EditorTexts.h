@@ -20,9 +20,8 @@ inline QString ciphertext(qsizetype characters, quint32 seed = 737) {
 }
 
 // "737~" and base64url characters: the strong form's shape.
-inline QString strongShaped(qsizetype characters, quint32 seed = 7) {
-    return drawn("737~", "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_", characters,
-                 seed);
+inline QString strongShaped(qsizetype size, quint32 seed = 7) {
+    return drawn("737~", "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_", size, seed);
 }
 
 // Words of 1 to 9 letters and a space, one line: a pasted paragraph.
