@@ -70,10 +70,10 @@ void TestEditor::formatSettersRefuseWhatTheyCannotShow() {
         platform::SystemColors::setSource({});
     });
     EntryEditor editor;
-    QVERIFY(editor.setBackColor(-2147483643));
-    QCOMPARE(editor.palette().color(QPalette::Base), QColor(1, 2, 3)); // system colours resolve
-    QVERIFY(editor.setSelColor(QStringLiteral("255")));
-    QCOMPARE(editor.palette().color(QPalette::Text), QColor(255, 0, 0));
+    QVERIFY(editor.setBackColor(-2147483643) && editor.setSelColor(QStringLiteral("255")));
+    // The system colour resolved, the number read as a colour.
+    QCOMPARE(std::pair(editor.palette().color(QPalette::Base), editor.palette().color(QPalette::Text)),
+             std::pair(QColor(1, 2, 3), QColor(255, 0, 0)));
     QVERIFY(!editor.setSelColor(QStringLiteral("red")) && !editor.setSelColor(16777216));
     QVERIFY(!editor.setBackColor(-5));
     QCOMPARE(std::pair(editor.SelColor(), editor.BackColor()), std::pair(255, -2147483643));

@@ -299,16 +299,14 @@ QString Run::apply(const Step& step) {
     const int length = m.length();
     const OpInfo& info = kOps[int(step.op)];
     const bool extend = info.key.keyboardModifiers().testFlag(Qt::ShiftModifier);
+    const auto is = [&](auto... ops) { return ((step.op == ops) || ...); };
     QClipboard* clipboard = QApplication::clipboard();
     // What the clipboard holds before a step that fills it or reads it.
-    if (step.op == Op::Copy || step.op == Op::Cut || step.op == Op::MenuCut)
-        clipboard->setText(QStringLiteral("(before)"));
-    else if (step.op == Op::Paste || step.op == Op::MenuPaste)
-        clipboard->setText(step.text);
+    if (is(Op::Copy, Op::Cut, Op::MenuCut, Op::Paste, Op::MenuPaste))
+        clipboard->setText(is(Op::Paste, Op::MenuPaste) ? step.text : QStringLiteral("(before)"));
     QString failure = info.menu ? context(info.menu) : QString();
     if (info.key.key() != Qt::Key_unknown)
         key(info.key);
-    const auto is = [&](auto... ops) { return ((step.op == ops) || ...); };
     if (is(Op::Type)) {
         key(step.text == QLatin1String("\t") ? Qt::Key_Tab : Qt::Key_unknown, step.text);
         m.replaceSelection(step.text, Kind::Typing);
@@ -360,10 +358,8 @@ QString Run::apply(const Step& step) {
         // Where these go depends on the rows: towards the line's end (Home,
         // End) or the text's (Up, Down); on the first row Up stays.
         const bool back = is(Op::Home, Op::Up), inLine = is(Op::Home, Op::End, Op::ShiftEnd);
-        const int bound = inLine ? (back ? m.lineStart(m.position) : m.lineEnd(m.position))
-                          : back ? 0
-                                 : length;
-        failure = follow(back ? bound : m.position, back ? m.position : bound, inLine && !extend);
+        const int start = inLine ? m.lineStart(m.position) : 0, end = inLine ? m.lineEnd(m.position) : length;
+        failure = follow(back ? start : m.position, back ? m.position : end, inLine && !extend);
     } else if (is(Op::WordLeft, Op::WordRight, Op::ShiftWordRight)) {
         const auto op = is(Op::WordLeft) ? QTextCursor::WordLeft : QTextCursor::WordRight;
         if (m.rightToLeft())
@@ -414,8 +410,7 @@ QString Run::apply(const Step& step) {
         const int low = line ? m.lineStart(clicked) : word.selectionStart();
         const int high = line ? m.lineEnd(clicked) + (m.lineEnd(clicked) < length) : word.selectionEnd();
         if (failure.isEmpty() && widens && !soon && (m.start() != low || m.end() != high))
-            failure = say("a click at %1 selected %2..%3 where Qt selects %4..%5", clicked, m.start(),
-                          m.end(), low, high);
+            failure = say("a click at %1 selected %2..%3, Qt %4..%5", clicked, m.start(), m.end(), low, high);
     } else if (is(Op::Find) && length > 0) {
         const QString needle = m.text.mid(int(step.a % length), 1 + step.b % 12);
         const int start = int(step.b % length);
