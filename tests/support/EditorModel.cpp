@@ -8,26 +8,28 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMimeData>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBoundaryFinder>
 #include <QTextDocument>
 #include <QTextLayout>
 #include <algorithm>
-#include <numeric>
 #include <tuple>
 
 namespace editormodel {
 namespace {
 
-// What each step is called in a log, how often it is drawn, and the key it
-// presses or the context menu's action it triggers, if it is one of those.
+// How often each step is drawn, the key it presses or else its name in a
+// log, and the context menu's action it triggers, if it is one.
 struct OpInfo {
-    const char* name = nullptr;
     int weight = 0;
     QKeyCombination key = {};
+    const char* name = nullptr;
     const char* menu = nullptr;
 };
 
@@ -37,25 +39,26 @@ constexpr auto kShift = Qt::ShiftModifier;
 // In the order of Op.
 // clang-format off
 const OpInfo kOps[] = {
-    {"Type", 14}, {"Enter", 3, Qt::Key_Return}, {"Shift+Enter", 2, kShift | Qt::Key_Return},
-    {"Backspace", 5, Qt::Key_Backspace}, {"Delete", 5, Qt::Key_Delete},
-    {"Ctrl+Backspace", 1, kCtrl | Qt::Key_Backspace}, {"Ctrl+Delete", 1, kCtrl | Qt::Key_Delete},
-    {"Undo", 6, kCtrl | Qt::Key_Z}, {"Redo", 3}, {"SelectAll", 2, kCtrl | Qt::Key_A},
-    {"Copy", 2, kCtrl | Qt::Key_C}, {"Cut", 2, kCtrl | Qt::Key_X}, {"Paste", 4, kCtrl | Qt::Key_V},
-    {"Left", 2, Qt::Key_Left}, {"Right", 2, Qt::Key_Right}, {"Shift+Left", 3, kShift | Qt::Key_Left},
-    {"Shift+Right", 3, kShift | Qt::Key_Right}, {"Home", 1, Qt::Key_Home}, {"End", 1, Qt::Key_End},
-    {"Shift+End", 1, kShift | Qt::Key_End}, {"Up", 1, Qt::Key_Up}, {"Down", 1, Qt::Key_Down},
-    {"Shift+Down", 1, kShift | Qt::Key_Down}, {"Ctrl+Left", 1, kCtrl | Qt::Key_Left},
-    {"Ctrl+Right", 1, kCtrl | Qt::Key_Right}, {"Ctrl+Shift+Right", 1, kCtrl | kShift | Qt::Key_Right},
-    {"Ctrl+Home", 1, kCtrl | Qt::Key_Home}, {"Ctrl+End", 1, kCtrl | Qt::Key_End},
-    {"Ctrl+Shift+End", 1, kCtrl | kShift | Qt::Key_End}, {"PlaceNearBreak", 8}, {"SelectFromBreak", 4},
-    {"PlaceAt", 2}, {"SelectAt", 2}, {"Click", 2}, {"Drag", 3}, {"DoubleClick", 1}, {"TripleClick", 1},
-    {"Find", 2}, {"SetText", 1}, {"InputMethod", 1}, {"Drop", 1}, {"Menu Cut", 1, {}, "edit-cut"},
-    {"Menu Delete", 1, {}, "edit-delete"}, {"Menu Paste", 1, {}, "edit-paste"},
-    {"Menu Undo", 1, {}, "edit-undo"}, {"Format", 1}, {"Resize", 1},
+    {14, {}, "Type"}, {3, Qt::Key_Return}, {2, kShift | Qt::Key_Return}, {5, Qt::Key_Backspace},
+    {5, Qt::Key_Delete}, {1, kCtrl | Qt::Key_Backspace}, {1, kCtrl | Qt::Key_Delete}, {6, kCtrl | Qt::Key_Z},
+    {3, {}, "Redo"}, {2, kCtrl | Qt::Key_A}, {2, kCtrl | Qt::Key_C}, {2, kCtrl | Qt::Key_X},
+    {4, kCtrl | Qt::Key_V}, {2, Qt::Key_Left}, {2, Qt::Key_Right}, {3, kShift | Qt::Key_Left},
+    {3, kShift | Qt::Key_Right}, {1, Qt::Key_Home}, {1, Qt::Key_End}, {1, kShift | Qt::Key_End},
+    {1, Qt::Key_Up}, {1, Qt::Key_Down}, {1, kShift | Qt::Key_Down}, {1, kCtrl | Qt::Key_Left},
+    {1, kCtrl | Qt::Key_Right}, {1, kCtrl | kShift | Qt::Key_Right}, {1, kCtrl | Qt::Key_Home},
+    {1, kCtrl | Qt::Key_End}, {1, kCtrl | kShift | Qt::Key_End}, {8, {}, "PlaceNearBreak"},
+    {4, {}, "SelectFromBreak"}, {2, {}, "PlaceAt"}, {2, {}, "SelectAt"}, {2, {}, "Click"}, {3, {}, "Drag"},
+    {1, {}, "DoubleClick"}, {1, {}, "TripleClick"}, {2, {}, "Find"}, {1, {}, "SetText"},
+    {1, {}, "InputMethod"}, {1, {}, "Drop"}, {1, {}, "Menu Cut", "edit-cut"},
+    {1, {}, "Menu Delete", "edit-delete"}, {1, {}, "Menu Paste", "edit-paste"}, {1, {}, "Menu Undo", "edit-undo"}, {1, {}, "Format"}, {1, {}, "Resize"},
 };
 // clang-format on
-static_assert(std::size(kOps) == kOpCount);
+static_assert(std::size(kOps) == int(Op::Resize) + 1);
+
+// Whether the step brings a text of its own to put in.
+bool insertsText(Op op) {
+    return op == Op::Paste || op == Op::MenuPaste || op == Op::InputMethod || op == Op::Drop;
+}
 
 // The format with its %1, %2, ... filled in turn.
 template <typename... Values> QString say(const char* format, const Values&... values) {
@@ -66,10 +69,8 @@ template <typename... Values> QString say(const char* format, const Values&... v
 
 // Every way of writing a line break becomes one "\n" in the text.
 QString withLineFeeds(QString text) {
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    for (const char16_t c : {u'\r', u'\u2028', u'\u2029', u'\uFDD0', u'\uFDD1'})
-        text.replace(QChar(c), QLatin1Char('\n'));
-    return text;
+    static const QRegularExpression breaks(QStringLiteral("\r\n|[\r\u2028\u2029\uFDD0\uFDD1]"));
+    return text.replace(breaks, QStringLiteral("\n"));
 }
 
 bool isStrong(QChar c, bool rightToLeft) {
@@ -100,7 +101,7 @@ struct Model {
     int end() const { return qMax(anchor, position); }
     bool selected() const { return anchor != position; }
     QString selection() const { return text.mid(start(), end() - start()); }
-    void select(int from, int to) { std::tie(anchor, position) = std::pair(from, to); }
+    void select(int from, int to) { anchor = from, position = to; }
     void moveTo(int to, bool extend) { select(extend ? anchor : to, to); }
     void replace(int from, int to, const QString& inserted, Kind kind) {
         if (from == to && inserted.isEmpty())
@@ -126,18 +127,15 @@ struct Model {
     void travel(bool back) {
         if ((back ? undo : redo).isEmpty())
             return;
-        const Edit edit = (back ? undo : redo).takeLast();
-        text.replace(edit.at, (back ? edit.inserted : edit.removed).size(),
-                     back ? edit.removed : edit.inserted);
-        const int after = edit.at + int(edit.inserted.size());
-        select(back ? edit.anchor : after, back ? edit.position : after);
-        (back ? redo : undo).append(edit);
+        const Edit e = (back ? undo : redo).takeLast();
+        text.replace(e.at, (back ? e.inserted : e.removed).size(), back ? e.removed : e.inserted);
+        const int after = e.at + int(e.inserted.size());
+        select(back ? e.anchor : after, back ? e.position : after);
+        (back ? redo : undo).append(e);
         mergeable = false;
     }
     int lineStart(int at) const { return at == 0 ? 0 : int(text.lastIndexOf(u'\n', at - 1)) + 1; }
-    int lineEnd(int at) const {
-        return int(std::find(text.cbegin() + at, text.cend(), u'\n') - text.cbegin());
-    }
+    int lineEnd(int at) const { return int(qMin(size_t(text.indexOf(u'\n', at)), size_t(text.size()))); }
     // The next or the previous boundary of a character as the eye sees it.
     int character(int at, bool forward) const {
         QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
@@ -159,10 +157,9 @@ struct Model {
             return i >= 0 && i < length() && haystack[i].isLetterOrNumber();
         };
         for (qsizetype found = haystack.indexOf(needle, from, cs); found >= 0;
-             found = haystack.indexOf(needle, found + needle.size() + 1, cs)) {
+             found = haystack.indexOf(needle, found + needle.size() + 1, cs))
             if (!(options & EntryEditor::WholeWord) || (!inWord(found - 1) && !inWord(found + needle.size())))
                 return int(found);
-        }
         return -1;
     }
     int length() const { return int(text.size()); }
@@ -177,14 +174,6 @@ QString readChunks(const QTextDocument* doc) {
     return text;
 }
 
-int textPosition(const QTextDocument* doc, int documentPosition) {
-    int soft = 0;
-    for (QTextBlock block = doc->begin().next(); block.isValid() && block.position() <= documentPosition;
-         block = block.next())
-        soft += SoftBreaks::isSoft(block);
-    return documentPosition - soft;
-}
-
 // The direction of the chunk's line, by its first letter of a strong direction.
 Qt::LayoutDirection lineDirection(QTextBlock chunk) {
     while (SoftBreaks::isSoft(chunk))
@@ -192,11 +181,10 @@ Qt::LayoutDirection lineDirection(QTextBlock chunk) {
     QString line = chunk.text();
     for (chunk = chunk.next(); SoftBreaks::isSoft(chunk); chunk = chunk.next())
         line += chunk.text();
-    const auto* const strong = std::find_if(line.cbegin(), line.cend(),
-                                            [](QChar c) { return isStrong(c, false) || isStrong(c, true); });
-    return strong == line.cend()      ? Qt::LayoutDirectionAuto
-           : isStrong(*strong, false) ? Qt::LeftToRight
-                                      : Qt::RightToLeft;
+    for (const QChar c : line)
+        if (isStrong(c, false) || isStrong(c, true))
+            return isStrong(c, false) ? Qt::LeftToRight : Qt::RightToLeft;
+    return Qt::LayoutDirectionAuto;
 }
 
 QString excerpt(const QString& text, int at) {
@@ -204,30 +192,24 @@ QString excerpt(const QString& text, int at) {
 }
 
 QString firstDifference(const char* what, const QString& got, const QString& want) {
-    int at = 0;
-    while (at < got.size() && at < want.size() && got[at] == want[at])
-        ++at;
+    const int at =
+        int(std::mismatch(got.cbegin(), got.cend(), want.cbegin(), want.cend()).first - got.cbegin());
     return say(R"(%1 differs at %2 of %3/%4: "%5" where the model has "%6")", QString::fromUtf8(what), at,
                got.size(), want.size(), excerpt(got, at), excerpt(want, at));
 }
 
-class Run {
-public:
+struct Run {
     Run() {
         m_editor.resize(420, 260);
         m_editor.setFont(QFont(QStringLiteral("DejaVu Sans Mono"), 10));
         m_editor.setRecutDelay(0);
         m_editor.show();
         m_editor.setFocus();
-        m_shown = QTest::qWaitForWindowExposed(&m_editor);
     }
 
     // Applies the step to the editor and the model; a failure's text, or an empty one.
     QString apply(const Step& step);
     QString check() const;
-    QStringList log;
-
-private:
     void key(QKeyCombination keys, const QString& text = {}) {
         QTest::sendKeyEvent(QTest::Click, &m_editor, keys.key(), text, keys.keyboardModifiers());
     }
@@ -240,12 +222,20 @@ private:
         m_model.select(anchor, position);
         return {};
     }
+    // The document position in the text: less the soft breaks before it.
+    int toText(int documentPosition) const {
+        int soft = 0;
+        for (QTextBlock b = m_editor.document()->begin().next();
+             b.isValid() && b.position() <= documentPosition; b = b.next())
+            soft += SoftBreaks::isSoft(b);
+        return documentPosition - soft;
+    }
+    int textAt(QPoint point) const { return toText(m_editor.cursorForPosition(point).position()); }
     int breakNear(quint32 a) const {
         QList<int> soft; // the text positions of the soft breaks
-        for (QTextBlock block = m_editor.document()->begin().next(); block.isValid(); block = block.next()) {
+        for (QTextBlock block = m_editor.document()->begin().next(); block.isValid(); block = block.next())
             if (SoftBreaks::isSoft(block))
-                soft << textPosition(m_editor.document(), block.position());
-        }
+                soft << toText(block.position());
         return soft.isEmpty() ? int(a % (m_model.text.size() + 1)) : soft[int(a % soft.size())];
     }
     // A point near the caret, just right of where a caret would stand in
@@ -260,8 +250,7 @@ private:
     }
     QPair<int, int> selection() const {
         const QTextCursor cursor = m_editor.textCursor();
-        return {textPosition(m_editor.document(), cursor.anchor()),
-                textPosition(m_editor.document(), cursor.position())};
+        return {toText(cursor.anchor()), toText(cursor.position())};
     }
     // A cursor in the model's text as Qt holds it, one block a line, moved
     // from the position: its moves and selections are the ones to match.
@@ -277,7 +266,6 @@ private:
     EntryEditor m_editor;
     Model m_model;
     QTextDocument m_reference;
-    bool m_shown = false;
     QElapsedTimer m_doubleClick;
 };
 
@@ -307,22 +295,18 @@ QString Run::context(const char* name) {
 }
 
 QString Run::apply(const Step& step) {
-    if (!m_shown)
-        return QStringLiteral("the editor was never shown");
     Model& m = m_model;
     const int length = m.length();
     const OpInfo& info = kOps[int(step.op)];
     const bool extend = info.key.keyboardModifiers().testFlag(Qt::ShiftModifier);
+    const auto is = [&](auto... ops) { return ((step.op == ops) || ...); };
     QClipboard* clipboard = QApplication::clipboard();
     // What the clipboard holds before a step that fills it or reads it.
-    if (step.op == Op::Copy || step.op == Op::Cut || step.op == Op::MenuCut)
-        clipboard->setText(QStringLiteral("(before)"));
-    else if (step.op == Op::Paste || step.op == Op::MenuPaste)
-        clipboard->setText(step.text);
+    if (is(Op::Copy, Op::Cut, Op::MenuCut, Op::Paste, Op::MenuPaste))
+        clipboard->setText(is(Op::Paste, Op::MenuPaste) ? step.text : QStringLiteral("(before)"));
     QString failure = info.menu ? context(info.menu) : QString();
     if (info.key.key() != Qt::Key_unknown)
         key(info.key);
-    const auto is = [&](auto... ops) { return ((step.op == ops) || ...); };
     if (is(Op::Type)) {
         key(step.text == QLatin1String("\t") ? Qt::Key_Tab : Qt::Key_unknown, step.text);
         m.replaceSelection(step.text, Kind::Typing);
@@ -373,28 +357,22 @@ QString Run::apply(const Step& step) {
     } else if (is(Op::Home, Op::End, Op::ShiftEnd, Op::Up, Op::Down, Op::ShiftDown)) {
         // Where these go depends on the rows: towards the line's end (Home,
         // End) or the text's (Up, Down); on the first row Up stays.
-        const bool back = step.op == Op::Home || step.op == Op::Up;
-        const bool inLine = step.op == Op::Home || step.op == Op::End || step.op == Op::ShiftEnd;
-        const int bound = inLine ? (back ? m.lineStart(m.position) : m.lineEnd(m.position))
-                          : back ? 0
-                                 : length;
-        failure = follow(back ? bound : m.position, back ? m.position : bound, inLine && !extend);
+        const bool back = is(Op::Home, Op::Up), inLine = is(Op::Home, Op::End, Op::ShiftEnd);
+        const int start = inLine ? m.lineStart(m.position) : 0, end = inLine ? m.lineEnd(m.position) : length;
+        failure = follow(back ? start : m.position, back ? m.position : end, inLine && !extend);
     } else if (is(Op::WordLeft, Op::WordRight, Op::ShiftWordRight)) {
+        const auto op = is(Op::WordLeft) ? QTextCursor::WordLeft : QTextCursor::WordRight;
         if (m.rightToLeft())
             failure = follow(0, length, !extend);
         else
-            m.moveTo(
-                qtCursor(m.position, step.op == Op::WordLeft ? QTextCursor::WordLeft : QTextCursor::WordRight)
-                    .position(),
-                extend);
+            m.moveTo(qtCursor(m.position, op).position(), extend);
     } else if (is(Op::DocStart, Op::DocEnd, Op::ShiftDocEnd)) {
         m.moveTo(step.op == Op::DocStart ? 0 : length, extend);
     } else if (is(Op::PlaceNearBreak, Op::PlaceAt, Op::SelectFromBreak, Op::SelectAt)) {
         // A position outside the text is the editor's to bring into it.
-        const bool place = step.op == Op::PlaceNearBreak || step.op == Op::PlaceAt;
-        const int at = step.op == Op::PlaceAt || step.op == Op::SelectAt
-                           ? int(step.a)
-                           : breakNear(step.a) + (place ? int(step.b % 7) - 3 : 0);
+        const bool place = is(Op::PlaceNearBreak, Op::PlaceAt);
+        const int at = is(Op::PlaceAt, Op::SelectAt) ? int(step.a)
+                                                     : breakNear(step.a) + (place ? int(step.b % 7) - 3 : 0);
         const int count = place ? 0 : int(step.b % 9);
         m_editor.setSelStart(at);
         m_editor.setSelLength(count);
@@ -405,7 +383,7 @@ QString Run::apply(const Step& step) {
         m.anchor = m.position;
         const QPoint from = nearCaret(step.a, step.b);
         const QPoint to = step.op == Op::Drag ? nearCaret(step.b, step.a) : from;
-        const int clicked = textPosition(m_editor.document(), m_editor.cursorForPosition(from).position());
+        const int clicked = textAt(from);
         QWidget* view = m_editor.viewport();
         const bool widens = is(Op::DoubleClick, Op::TripleClick);
         if (widens)
@@ -428,12 +406,11 @@ QString Run::apply(const Step& step) {
         QTextCursor word = qtCursor(clicked);
         if (!word.block().text().isEmpty())
             word.select(QTextCursor::WordUnderCursor);
-        const int lineEnd = m.lineEnd(clicked) + (m.lineEnd(clicked) < length);
-        const int low = step.op == Op::TripleClick ? m.lineStart(clicked) : word.selectionStart();
-        const int high = step.op == Op::TripleClick ? lineEnd : word.selectionEnd();
+        const bool line = is(Op::TripleClick);
+        const int low = line ? m.lineStart(clicked) : word.selectionStart();
+        const int high = line ? m.lineEnd(clicked) + (m.lineEnd(clicked) < length) : word.selectionEnd();
         if (failure.isEmpty() && widens && !soon && (m.start() != low || m.end() != high))
-            failure = say("a click at %1 selected %2..%3 where Qt selects %4..%5", clicked, m.start(),
-                          m.end(), low, high);
+            failure = say("a click at %1 selected %2..%3, Qt %4..%5", clicked, m.start(), m.end(), low, high);
     } else if (is(Op::Find) && length > 0) {
         const QString needle = m.text.mid(int(step.a % length), 1 + step.b % 12);
         const int start = int(step.b % length);
@@ -462,7 +439,7 @@ QString Run::apply(const Step& step) {
     } else if (is(Op::Drop)) {
         // Another program's text, dragged in over the editor and dropped.
         const QPoint at = nearCaret(step.a, step.b);
-        const int position = textPosition(m_editor.document(), m_editor.cursorForPosition(at).position());
+        const int position = textAt(at);
         QMimeData data;
         data.setText(step.text);
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
@@ -485,10 +462,6 @@ QString Run::apply(const Step& step) {
     // Whatever the step set off (a resize, a cut of the chunks to whole rows) settles first.
     for (int round = 0; round < 3; ++round)
         QApplication::processEvents();
-    const QString what = step.op == Op::Type ? step.text : say("%1 characters", step.text.size());
-    log << say("%1 %2 (model: %3 characters, selection %4..%5, \"%6\")", QString::fromUtf8(info.name),
-               insertsText(step.op) || step.op == Op::Type || step.op == Op::SetText ? what : QString(),
-               m.length(), m.anchor, m.position, excerpt(m.text, m.position));
     return failure.isEmpty() ? check() : failure;
 }
 
@@ -555,33 +528,16 @@ QString Run::check() const {
     return {};
 }
 
-} // namespace
-
-Outcome runSteps(const QList<Step>& steps) {
+// The step at which the steps run from a fresh editor fail (or -1), and the
+// failure with what each step did.
+std::pair<int, QString> runSteps(const QList<Step>& steps) {
     Run run;
-    Outcome outcome;
-    for (int i = 0; i < steps.size() && outcome.failure.isEmpty(); ++i) {
-        outcome.failure = run.apply(steps[i]);
-        outcome.at = outcome.failure.isEmpty() ? -1 : i;
-    }
-    outcome.log = run.log;
-    return outcome;
-}
-
-QList<Step> shortest(QList<Step> steps) {
-    int attempts = 0;
-    for (qsizetype cut = steps.size() / 2; cut >= 1 && attempts < 400; cut /= 2) {
-        for (qsizetype i = 1; i + cut <= steps.size() && attempts < 400; ++attempts) {
-            QList<Step> fewer = steps;
-            fewer.remove(i, cut);
-            const Outcome outcome = runSteps(fewer);
-            if (!outcome.failure.isEmpty())
-                steps = fewer.mid(0, outcome.at + 1);
-            else
-                i += cut;
-        }
-    }
-    return steps;
+    if (!QTest::qWaitForWindowExposed(&run.m_editor))
+        return {0, QStringLiteral("the editor was never shown")};
+    for (int i = 0; i < steps.size(); ++i)
+        if (const QString failed = run.apply(steps[i]); !failed.isEmpty())
+            return {i, failed};
+    return {-1, {}};
 }
 
 QString startingText(QRandomGenerator& random) {
@@ -605,11 +561,9 @@ QString startingText(QRandomGenerator& random) {
 
 QString insertedText(QRandomGenerator& random) {
     using namespace editortexts;
-    static const char16_t* const pieces[] = {u"\n",     u"\r\n",   u"\r",
-                                             u"\u2029", u"\u2028", u"one\ntwo\nthree",
-                                             u"word ",  u"A1B2",   u"line\r\nnext\rlast\u2028",
-                                             u"",       u"x",      u"737",
-                                             u"737~",   u"~-_",    u"AbZ0"};
+    static const QStringList pieces = QStringLiteral("\n|\r\n|\r|\u2029|\u2028|one\ntwo\nthree|word "
+                                                     "|A1B2|line\r\nnext\rlast\u2028||x|737|737~|~-_|AbZ0")
+                                          .split(u'|');
     switch (random.bounded(8)) {
     case 0:
         return blob(4000 + random.bounded(12000), random.generate());
@@ -618,16 +572,19 @@ QString insertedText(QRandomGenerator& random) {
     case 2:
         return strongShaped(4 + random.bounded(200), random.generate()).mid(4);
     default:
-        return QString::fromUtf16(pieces[random.bounded(int(std::size(pieces)))]);
+        return pieces[random.bounded(int(pieces.size()))];
     }
 }
+
+} // namespace
 
 QList<Step> randomSteps(quint32 seed, int count) {
     static const char16_t* const typed[] = {u"a",      u"Z",      u"7",          u"F", u" ", u" ", u"\t",
                                             u"\u00E9", u"\u0301", u"\U0001F600", u"x", u"0", u"~", u"_"};
     QRandomGenerator random(seed);
-    const int total = std::accumulate(std::begin(kOps), std::end(kOps), 0,
-                                      [](int sum, const OpInfo& op) { return sum + op.weight; });
+    int total = 0;
+    for (const OpInfo& op : kOps)
+        total += op.weight;
     QList<Step> steps{{Op::SetText, 0, 0, startingText(random)}};
     while (steps.size() < count) {
         int pick = random.bounded(total);
@@ -646,11 +603,30 @@ QList<Step> randomSteps(quint32 seed, int count) {
     return steps;
 }
 
-QString describe(const Outcome& outcome, qsizetype steps) {
-    QString text = say("%1\n  after %2 steps:", outcome.failure, steps);
-    for (const QString& line : outcome.log)
-        text += QStringLiteral("\n    ") + line;
-    return text;
+QString failure(const QList<Step>& steps) {
+    auto [at, failed] = runSteps(steps);
+    // Leaves out steps while the sequence still fails.
+    QList<Step> fewest = steps.mid(0, at + 1);
+    int attempts = 0;
+    for (qsizetype cut = fewest.size() / 2; cut >= 1 && attempts < 400; cut /= 2) {
+        for (qsizetype i = 1; i + cut <= fewest.size() && attempts < 400; ++attempts) {
+            QList<Step> fewer = fewest;
+            fewer.remove(i, cut);
+            if (const auto [shorterAt, shorter] = runSteps(fewer); shorterAt >= 0)
+                std::tie(fewest, failed) = std::pair(fewer.mid(0, shorterAt + 1), shorter);
+            else
+                i += cut;
+        }
+    }
+    // Each step with its numbers, and the text it brings (a typed one whole).
+    QString text = say("%1\n  after %2 steps:", failed, fewest.size());
+    for (const Step& step : fewest) {
+        const OpInfo& op = kOps[int(step.op)];
+        text += say("\n    %1 %2 %3 \"%4\" (%5 characters)",
+                    op.name ? QString::fromUtf8(op.name) : QKeySequence(op.key).toString(), step.a, step.b,
+                    excerpt(step.text, 0), step.text.size());
+    }
+    return failed.isEmpty() ? failed : text;
 }
 
 } // namespace editormodel

@@ -1,19 +1,16 @@
 #pragma once
-// A model check of the editor, shared by its test and its fuzz target: steps
-// of what a user does (typing, deleting, line breaks, undo and redo, the
-// clipboard, caret keys, mouse clicks and drags, input methods, drops, the
-// context menu) and of what the program does (setText, SelStart/SelLength,
-// Find, the format calls), applied to a shown editor through real events.
-// Beside the editor a model keeps the text, the selection and the undo
-// history as plain values; after every step they are compared with what the
-// editor says and with what its document holds, and the rule of the chunks is
-// checked: a soft break lies only inside a line, between chunks of bounded
-// length, after a space in a word-wrapped text and where a row ends in a
-// ciphertext.
+// A model check of the editor, for its test: steps of what a user does
+// (typing, deleting, line breaks, undo and redo, the clipboard, caret keys,
+// mouse clicks and drags, input methods, drops, the context menu) and of what
+// the program does (setText, SelStart/SelLength, Find, the format calls),
+// applied to a shown editor through real events. Beside the editor a model
+// keeps the text, the selection and the undo history as plain values; after
+// every step they are compared with what the editor says and with what its
+// document holds, and the rule of the chunks is checked: a soft break lies
+// only inside a line, between chunks of bounded length, after a space in a
+// word-wrapped text and where a row ends in a ciphertext.
 #include <QList>
-#include <QRandomGenerator>
 #include <QString>
-#include <QStringList>
 
 namespace editormodel {
 
@@ -28,12 +25,6 @@ enum class Op : quint8 {
 };
 // clang-format on
 
-inline constexpr int kOpCount = int(Op::Resize) + 1;
-// Whether the step brings a text of its own to put in.
-inline bool insertsText(Op op) {
-    return op == Op::Paste || op == Op::MenuPaste || op == Op::InputMethod || op == Op::Drop;
-}
-
 // A step's numbers choose what it acts on (a position, a point, a size) once
 // it runs, so that a sequence still means something with steps left out.
 struct Step {
@@ -42,21 +33,11 @@ struct Step {
     QString text = {};
 };
 
-// The failure of a sequence run from a fresh editor, the step it met it at,
-// and what each step did.
-struct Outcome {
-    QString failure;
-    int at = -1;
-    QStringList log;
-};
-
-Outcome runSteps(const QList<Step>& steps);
-// Leaves out steps while the sequence still fails.
-QList<Step> shortest(QList<Step> steps);
+// The seed's steps, the first of them setting a text to start from.
 QList<Step> randomSteps(quint32 seed, int count);
-// Texts to start from (long and short, ciphertexts and plain) and to paste, drop or compose.
-QString startingText(QRandomGenerator& random);
-QString insertedText(QRandomGenerator& random);
-QString describe(const Outcome& outcome, qsizetype steps);
+// Runs the steps on a fresh editor. Empty if every step kept to the model;
+// otherwise the failure, met again by the fewest of the steps that still
+// fail, with what each of those did.
+QString failure(const QList<Step>& steps);
 
 } // namespace editormodel
