@@ -351,15 +351,19 @@ void SoftBreaks::alignDirections(QTextCursor& cursor, QTextBlock first, const QT
     // would take its direction from its own first letters: the chunks of a
     // line of several take the line's. The chunks from `first` to `last` just
     // changed; the rest of a line is looked at when its direction turned.
+    // A line break taken out joins two lines: the chunks after `last` are
+    // still laid out in the direction of the line they ended.
     const int from = first.position();
     const int to = last.position();
     const int caret = cursor.position();
+    const QTextBlock tail = last.next();
     while (isSoft(first))
         first = first.previous();
     while (first.isValid() && first.position() <= to) {
         const Qt::LayoutDirection direction =
             isSoft(first.next()) ? lineDirection(first) : Qt::LayoutDirectionAuto;
-        const bool turned = first.blockFormat().layoutDirection() != direction;
+        const bool turned = first.blockFormat().layoutDirection() != direction ||
+                            (isSoft(tail) && tail.blockFormat().layoutDirection() != direction);
         QTextBlock chunk = first;
         do {
             const bool changed = chunk.position() >= from && chunk.position() <= to;

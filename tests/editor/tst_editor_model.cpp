@@ -45,6 +45,9 @@ QList<QPair<const char*, QList<Step>>> namedCases() {
           {Op::Type, 0, 0, QStringLiteral("y")}}},
         {"a long ciphertext fills its rows",
          {{Op::SetText, 0, 0, cipher}, {Op::Resize, 333, 100}, {Op::PlaceNearBreak, 2, 3}}},
+        {"a right-to-left line joined again by undo",
+         {{Op::SetText, 0, 0, blob(20000)}, {Op::Type, 0, 0, QStringLiteral("\u05D0")}, {Op::PlaceNearBreak, 2, 3},
+          {Op::Enter}, {Op::Undo}}},
     };
     // clang-format on
 }

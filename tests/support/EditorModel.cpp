@@ -561,9 +561,11 @@ QString startingText(QRandomGenerator& random) {
 
 QString insertedText(QRandomGenerator& random) {
     using namespace editortexts;
-    static const QStringList pieces = QStringLiteral("\n|\r\n|\r|\u2029|\u2028|one\ntwo\nthree|word "
-                                                     "|A1B2|line\r\nnext\rlast\u2028||x|737|737~|~-_|AbZ0")
-                                          .split(u'|');
+    static const QStringList pieces =
+        QStringLiteral("\n|\r\n|\r|\u2029|\u2028|one\ntwo\nthree|word "
+                       "|A1B2|line\r\nnext\rlast\u2028||x|737|737~|~-_|AbZ0|\u05E9\u05DC\u05D5\u05DD "
+                       "\u05E2\u05D5\u05DC\u05DD|abc \u05D0\u05D1 def\n\u0645\u0631\u062D\u0628\u0627")
+            .split(u'|');
     switch (random.bounded(8)) {
     case 0:
         return blob(4000 + random.bounded(12000), random.generate());
@@ -579,8 +581,12 @@ QString insertedText(QRandomGenerator& random) {
 } // namespace
 
 QList<Step> randomSteps(quint32 seed, int count) {
-    static const char16_t* const typed[] = {u"a",      u"Z",      u"7",          u"F", u" ", u" ", u"\t",
-                                            u"\u00E9", u"\u0301", u"\U0001F600", u"x", u"0", u"~", u"_"};
+    // Among them a combining mark, a character beyond 16 bits, a joiner, a
+    // non-breaking space, right-to-left and wide letters.
+    static const char16_t* const typed[] = {
+        u"a",      u"Z",      u"7",          u"F",      u" ",      u" ",      u"\t",
+        u"\u00E9", u"\u0301", u"\U0001F600", u"x",      u"0",      u"~",      u"_",
+        u"\u05D0", u"\u05E9", u"\u0627",     u"\u4E2D", u"\u200D", u"\u00A0", u"\U0001F1E9"};
     QRandomGenerator random(seed);
     int total = 0;
     for (const OpInfo& op : kOps)
