@@ -1,15 +1,13 @@
 // The main window driven as a user drives it: commands, questions, caption,
 // layout and closing.
 #include "tests/app/AppFixture.h"
+#include "tests/flows/Driving.h"
 
-#include "dialogs/frmOpenSave.h"
 #include "platform/AppPath.h"
 #include "platform/ProcessGuard.h"
 #include "platform/Screen.h"
 #include "platform/Shell.h"
 
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTimer>
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -18,7 +16,7 @@ using platform::MsgIcon;
 using platform::Screen;
 using B = QMessageBox;
 
-class TestMainWindow : public QObject {
+class TestMainWindow : public QObject, Driving {
     Q_OBJECT
 private slots:
     void toolbarAndHiddenMenuItems() {
@@ -32,44 +30,36 @@ private slots:
 
     void newAndExitAskSaveChanges_data() {
         QTest::addColumn<QString>("command");
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("stored");
+        QTest::addColumn<QString>("answer");
         for (const char* command : {"mnuFile_0", "cmdToolBar_3", "mnuFile_8"})
-            for (const auto& [answer, name] : {std::pair{B::Cancel, "Cancel"},
-                                               {B::No, "No"},
-                                               {B::Yes, "Yes, chooser closed"},
-                                               {B::Yes, "Yes, stored"}})
-                QTest::addRow("%s, %s", command, name)
-                    << QString(command) << int(answer) << (QByteArray(name) == "Yes, stored");
+            for (const char* answer : {"Cancel", "No", "Yes, chooser closed", "Yes, stored"})
+                QTest::addRow("%s, %s", command, answer) << QString(command) << QString(answer);
     }
     // New (the menu item or the button) and Exit ask "Save Changes?" about a text,
     // and go on after No, or after Yes once the chooser has stored the entry; Exit
     // then asks "Quit?". What a save that does not store leaves is for tst_entryflows.
     void newAndExitAskSaveChanges() {
         QFETCH(QString, command);
-        QFETCH(int, answer);
-        QFETCH(bool, stored);
+        QFETCH(QString, answer);
         AppFixture app;
-        const bool exit = command == "mnuFile_8", goesOn = answer == B::No || stored;
+        const bool exit = command == "mnuFile_8", stored = answer == "Yes, stored",
+                   goesOn = answer == "No" || stored;
         app.window->setWindowTitle("Qor Cofra - Old");
         app.action("mnuFile_0")->trigger();
         // An empty editor is nothing to save.
         QVERIFY(app.messages.shown().isEmpty() && app.window->windowTitle() == "Qor Cofra");
 
         app.typeText("737AB"); // of a ciphertext's shape: stored as it is, when asked
-        for (const int button : {answer, int(B::Yes), int(B::Yes)}) // then Already Encrypted? and Quit?
-            app.messages.queue(B::StandardButton(button));
-        if (answer == B::Yes)
-            QTimer::singleShot(100, this, [&] {
-                frmOpenSave* chooser = frmOpenSave::loaded();
-                QTest::keyClicks(chooser->findChild<QLineEdit*>("txtName"), "Fresh");
-                QTest::mouseClick(chooser->findChild<QPushButton*>(stored ? "cmdOpen" : "cmdClose"),
-                                  Qt::LeftButton);
-            });
-        if (command.startsWith("cmd"))
-            app.toolButton(3)->click();
-        else
-            app.action(command)->trigger();
+        // Then Already Encrypted? and Quit?
+        for (const auto button : {answer == "Cancel" ? B::Cancel
+                                  : answer == "No"   ? B::No
+                                                     : B::Yes,
+                                  B::Yes, B::Yes})
+            app.messages.queue(button);
+        if (answer.startsWith("Yes"))
+            QTimer::singleShot(100, this,
+                               [&] { stored ? saveUnder("Fresh") : click(chooser(), "cmdClose"); });
+        command.startsWith("cmd") ? app.toolButton(3)->click() : app.action(command)->trigger();
         QCOMPARE(app.window->isVisible(), !(exit && goesOn));
         QCOMPARE(app.setting("Top").isEmpty(), !(exit && goesOn)); // written at the close
         QCOMPARE(app.window->editor()->Text().isEmpty(), goesOn && !exit);
@@ -149,18 +139,18 @@ private slots:
         QCOMPARE(QSize(editor->size()), QSize(400 - Screen::toPixelsX(25), height));
     }
 
+    // Without its page in the program folder Help Contents opens nothing and says nothing; an empty
+    // target is the program's home page.
     void helpContentsOpensThePageOrNothing() {
-        {
-            AppFixture app(ProgramFolder::Empty);
+        for (const auto content : {ProgramFolder::Empty, ProgramFolder::WithHelp}) {
+            AppFixture app(content);
             app.action("MnuHelpFile")->trigger();
-            QVERIFY(app.opened.isEmpty() && app.messages.shown().isEmpty());
+            QString empty;
+            QVERIFY(modCofra::OpenWithShell(empty) > 32 && app.messages.shown().isEmpty());
+            const QUrl page = QUrl::fromLocalFile(app.folder.file("QorCofra.html")),
+                       site("https://qorcofra.example.org/");
+            QCOMPARE(app.opened, (content == ProgramFolder::Empty ? QList{site} : QList{page, site}));
         }
-        AppFixture app(ProgramFolder::WithHelp);
-        app.action("MnuHelpFile")->trigger();
-        QString empty;
-        QVERIFY(modCofra::OpenWithShell(empty) > 32);
-        QCOMPARE(app.opened, (QList<QUrl>{QUrl::fromLocalFile(app.folder.file("QorCofra.html")),
-                                          QUrl("https://qorcofra.example.org/")}));
         QCOMPARE(platform::withOneTrailingSeparator("/opt/q//"), "/opt/q/");
         QCOMPARE(platform::withOneTrailingSeparator("/"), "/");
     }
