@@ -21,7 +21,6 @@
 #include <QCheckBox>
 #include <QToolButton>
 #include <QUrl>
-#include <optional>
 
 using Act = std::function<void(QWidget*)>;
 using enum QMessageBox::StandardButton;
@@ -60,7 +59,6 @@ struct Flows : Driving {
     static QStringList rows() {
         return sql("SELECT lngID, strName, strPassHint, strEntry FROM tblCofra ORDER BY 1");
     }
-    static QString cipherOf(const QString& text, const QString& key) { return legacyEntry(key, text); }
     // Lets `act` work the next key dialog once it is active; a dialog left up is cancelled.
     void onKeyDialog(const Act& act, int timeoutMs = 5000) {
         keyDialog.onNextModal(
@@ -73,13 +71,13 @@ struct Flows : Driving {
             timeoutMs);
     }
     // Answers with the key (an empty one cancels) and, when the dialog asks
-    // for them, the hint and the form when one is given.
-    Act answer(const QString& key, const QString& hint = "h", std::optional<bool> strong = {}) {
+    // for them, the hint and the form.
+    Act answer(const QString& key, const QString& hint = "h", bool strong = false) {
         return [=, this](QWidget* d) {
             strongShown = in<QCheckBox>(d, "chkStrong")->isChecked();
             if (in(d, "txtHint")->isVisible()) {
                 type(d, "txtHint", hint);
-                if (strong && *strong != strongShown)
+                if (strong != strongShown)
                     click(d, "chkStrong");
             }
             type(d, "txtPhiVer", key);
@@ -98,9 +96,7 @@ struct Flows : Driving {
             QTest::qFail("the key stayed behind in the key dialog", __FILE__, __LINE__);
         return keyDialog.fired();
     }
-    bool press(const QString& key, const QString& hint = "h", bool strong = false) {
-        return press(answer(key, hint, strong));
-    }
+    bool press(const QString& key, bool strong = false) { return press(answer(key, "h", strong)); }
     // Save As under that name, the boxes answered in turn and the key dialog
     // worked by `key` when one is given; the titles of the boxes shown.
     QStringList save(const QString& name, const QList<QMessageBox::StandardButton>& answers = {},
@@ -128,9 +124,8 @@ struct Flows : Driving {
     }
     // Text, caption and open entry in one line.
     QString state() const {
-        return QStringList{editor->Text(), window.windowTitle(), QString::number(doc.lngEntryID),
-                           doc.strEntryName}
-            .join('|');
+        return editor->Text() + '|' + window.windowTitle() + '|' + QString::number(doc.lngEntryID) + '|' +
+               doc.strEntryName;
     }
     QStringList titles() const { return messages.titles(); }
     bool locked() const { return toggle->icon().cacheKey() == encryption.imgEncrypted().cacheKey(); }
