@@ -59,19 +59,19 @@ struct Flows : Driving {
     static QStringList rows() {
         return sql("SELECT lngID, strName, strPassHint, strEntry FROM tblCofra ORDER BY 1");
     }
-    // Lets `act` work the next key dialog once it is active; a dialog left up is cancelled.
+    // Lets `act`, when there is one, work the next key dialog once it is active; a dialog left up is
+    // cancelled.
     void onKeyDialog(const Act& act, int timeoutMs = 5000) {
         keyDialog.onNextModal(
             [act](QWidget* d) {
-                if (QTest::qWaitForWindowActive(d))
+                if (QTest::qWaitForWindowActive(d) && act)
                     act(d);
                 if (d->isVisible())
                     click(d, "cmdCancel");
             },
             timeoutMs);
     }
-    // Answers with the key (an empty one cancels) and, when the dialog asks
-    // for them, the hint and the form.
+    // Answers with the key and, when the dialog asks for them, the hint and the form; then OK.
     Act answer(const QString& key, const QString& hint = "h", bool strong = false) {
         return [=, this](QWidget* d) {
             strongShown = in<QCheckBox>(d, "chkStrong")->isChecked();
@@ -81,7 +81,7 @@ struct Flows : Driving {
                     click(d, "chkStrong");
             }
             type(d, "txtPhiVer", key);
-            click(d, key.isEmpty() ? "cmdCancel" : "cmdOK");
+            click(d, "cmdOK");
         };
     }
     // The toggle, its key dialog worked by `act`; false when none came up.
@@ -96,7 +96,7 @@ struct Flows : Driving {
             QTest::qFail("the key stayed behind in the key dialog", __FILE__, __LINE__);
         return keyDialog.fired();
     }
-    bool press(const QString& key, bool strong = false) { return press(answer(key, "h", strong)); }
+    bool press(const QString& key) { return press(answer(key)); }
     // Save As under that name, the boxes answered in turn and the key dialog
     // worked by `key` when one is given; the titles of the boxes shown.
     QStringList save(const QString& name, const QList<QMessageBox::StandardButton>& answers = {},
@@ -110,11 +110,11 @@ struct Flows : Driving {
         saveUnder(name);
         return titles();
     }
-    // Opens the listed entry of that name, answering the key dialog with the key.
+    // Opens the listed entry of that name, answering the key dialog with the key (an empty one cancels).
     void open(const QString& name, const QString& key) {
         flows.ShowOpenDialog();
         select(name);
-        onKeyDialog(answer(key));
+        onKeyDialog(key.isEmpty() ? Act() : answer(key));
         click(chooser(), "cmdOpen");
     }
     void typeAtEnd(const QString& text) const {

@@ -35,7 +35,7 @@ private slots:
                 if (way != "chooser closed") {
                     w.messages.queue(way == "replace no" ? No : way == "character refused" ? Ok : Abort);
                     if (!stopsInChooser)
-                        w.onKeyDialog(w.answer(way == "key cancelled" ? "" : "k2", "h2"));
+                        w.onKeyDialog(way == "key cancelled" ? Act() : w.answer("k2", "h2"));
                     saveUnder(stopsInChooser ? "taken" : "Fresh");
                     QCOMPARE(chooser() != nullptr, stopsInChooser);
                 }
