@@ -58,7 +58,9 @@ private slots:
         QCOMPARE(app.messages.unexpected(), 0);
     }
 
-    void summaryCountsCharacters() {
+    // Text Summary counts the characters. Closing asks only "Quit?", whatever the text, and
+    // the settings are written before the question.
+    void summaryAndClose() {
         AppFixture app;
         for (const QString& text : {QString(), QString(1233, 'x') + '\n'}) {
             app.window->editor()->setText(text);
@@ -69,20 +71,16 @@ private slots:
                 shown[0].icon == MsgIcon::Information);
         QCOMPARE(shown[0].text, " # of Characters = "); // no digits for 0
         QCOMPARE(shown[1].text, " # of Characters = 1" + QLocale().groupSeparator() + "234");
-    }
-
-    void closeAsksOnlyQuit() {
-        AppFixture app;
         app.typeText("unsaved");
         app.messages.queue(B::No);
         QVERIFY(!app.window->close() && app.window->isVisible());
-        const platform::MessageBoxSpec quit = app.messages.shown().value(0);
+        const platform::MessageBoxSpec quit = shown.value(2);
         QCOMPARE(quit.title + '|' + quit.text, "QorCofra|Quit?");
         QVERIFY(quit.icon == MsgIcon::None && quit.buttons == (B::Yes | B::No));
-        QCOMPARE(app.setting("FontSize"), "10"); // written before the question
+        QCOMPARE(app.setting("FontSize"), "10");
         app.messages.queue(B::Yes);
         QVERIFY(app.window->close() && !app.window->isVisible());
-        QCOMPARE(app.messages.shown().size(), 2);
+        QCOMPARE(shown.size(), 4);
     }
 
     // The Strong encryption preference is read at the start and written at the close.

@@ -4,7 +4,6 @@
 // encryption toggle and the open and save flows; a throw-away program folder
 // with a database and a help page, scripted boxes and recorded shell opens.
 #include "crypto/StrongForm.h"
-#include "crypto/TextCipher.h"
 #include "editor/EntryEditor.h"
 #include "flows/DocumentState.h"
 #include "flows/EncryptionState.h"
@@ -20,7 +19,6 @@
 
 #include <QCheckBox>
 #include <QToolButton>
-#include <QUrl>
 
 using Act = std::function<void(QWidget*)>;
 using enum QMessageBox::StandardButton;
