@@ -43,7 +43,6 @@ struct Flows : Driving {
         platform::Shell::setOpener([this](const QUrl& url) { return opened << url, true; });
         window.setWindowTitle("Qor Cofra");
         window.show();
-        window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
     }
     ~Flows() {
@@ -54,9 +53,8 @@ struct Flows : Driving {
         QVERIFY2(!busy && QSqlDatabase::connectionNames().isEmpty(), "a busy pointer or a connection stayed");
     }
 
-    static QStringList rows() {
-        return sql("SELECT lngID, strName, strPassHint, strEntry FROM tblCofra ORDER BY 1");
-    }
+    // Every row, as id|name|hint|entry.
+    static QStringList rows() { return sql("SELECT * FROM tblCofra ORDER BY 1"); }
     // Lets `act`, when there is one, work the next key dialog once it is active; a dialog left up is
     // cancelled.
     void onKeyDialog(const Act& act, int timeoutMs = 5000) {

@@ -93,13 +93,12 @@ private slots:
     // unchanged, and the hint must not hold it. Each refusal says why (its
     // Help button opens the keys topic and keeps the box up) and keeps the dialog up.
     void newKeyRefusals() {
-        const QString badKey =
-                          "Key Character Not Usable: Please enter a password without \"\u043a\" (U+043A)",
-                      badHint = "Hint Gives Away the Key: Please enter a Hint that does not contain the key";
+        const QString badHint = "Hint Gives Away the Key: Please enter a Hint that does not contain the key";
         const QList<QStringList> cases = {
             {"", "h", "No Password Entered: Please enter a password"},
             {"Rex1998", "", "No Password Entered: Please enter a Hint"},
-            {"x\u043a\u043b\u044e\u0447", "h", badKey},
+            {"x\u043a\u043b\u044e\u0447", "h",
+             "Key Character Not Usable: Please enter a password without \"\u043a\" (U+043A)"},
             {"Rex1998", "named REX1998 at birth", badHint},
             {"pw", " PW ", badHint},
             // Keys of three characters or fewer turn up in hints by chance; four is a key.
@@ -169,13 +168,14 @@ private slots:
                            before.rlim_max};
         for (const QString& stored : {newer, costly}) {
             w.editor->setText(stored);
-            w.messages.clear();
             QVERIFY(setrlimit(RLIMIT_AS, &tight) == 0);
             const bool pressed = w.press("pw");
             QVERIFY(setrlimit(RLIMIT_AS, &before) == 0 && pressed);
-            QCOMPARE(w.titles(),
-                     QStringList(stored == newer ? "Entry Cannot Be Opened" : "Not Enough Memory"));
-            QVERIFY(stored == newer || w.messages.shown()[0].text.contains("needs 1024 MB of memory"));
+            // One box each.
+            QCOMPARE(
+                w.titles(),
+                QStringList({"Entry Cannot Be Opened", "Not Enough Memory"}).mid(0, 1 + (stored == costly)));
+            QVERIFY(stored == newer || w.messages.shown().last().text.contains("needs 1024 MB of memory"));
             QVERIFY(w.editor->Text() == stored && w.locked());
         }
     }
