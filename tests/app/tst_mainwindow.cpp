@@ -54,8 +54,8 @@ private slots:
         const platform::MessageBoxSpec box = app.messages.shown().value(0);
         QCOMPARE(box.title + '|' + box.text,
                  "Save Changes?|Would you like to              \r\n\r\nSave Changes?");
-        QVERIFY(box.icon == MsgIcon::Question && box.buttons == (B::Yes | B::No | B::Cancel));
-        QCOMPARE(app.messages.unexpected(), 0);
+        QVERIFY(box.icon == MsgIcon::Question && box.buttons == (B::Yes | B::No | B::Cancel) &&
+                app.messages.unexpected() == 0);
     }
 
     // Text Summary counts the characters. Closing asks only "Quit?", whatever the text, and

@@ -9,7 +9,9 @@
 class EncryptionStateTest : public QObject, Driving {
     Q_OBJECT
 private slots:
-    void textStaysWhenNothingIsDone() {
+    // The text stays as it is until a key opens or encrypts it. A strong text this version cannot read,
+    // or whose key derivation cannot have its memory, says so; neither is a wrong key.
+    void textStaysUntilAKeyOpensIt() {
         Flows w;
         QVERIFY(!w.press("key")); // an empty editor asks for nothing
         // Typed or set, the text decides the picture; Cancel and the close button drop a typed key.
@@ -26,7 +28,6 @@ private slots:
         // up. Strong encryption takes them, and the key brings them back.
         for (const QString wide : {"ok\n\U0001F600 \u2192", "ok\nab\u2192"}) {
             w.editor->setText(wide);
-            w.messages.clear();
             const bool emoji = wide[3].isHighSurrogate();
             QString selection;
             QVERIFY(w.press([&](QWidget* d) {
@@ -44,6 +45,56 @@ private slots:
                       : "5,1 The character \"\u2192\" (U+2192) on line 2, column 3 cannot be encrypted.");
             QVERIFY(w.editor->Text().startsWith("737~") && w.locked() && w.press("key"));
             QCOMPARE(w.editor->Text(), wide);
+            w.messages.clear();
+        }
+        // To open a stored text the hint waits behind its picture, and Mask shows and hides the key.
+        w.editor->setText(legacyEntry("Rex1998", "walkies"));
+        w.doc.strEntryHint = "our first dog";
+        QVERIFY(w.press([](QWidget* d) {
+            const auto up = [d](const char* name) { return in<QWidget>(d, name)->isVisible(); };
+            // A stored text brings its own form.
+            QVERIFY(up("imgHint") && !up("txtHint") && !up("chkStrong") && !up("lblStrong"));
+            click(d, "imgHint");
+            QCOMPARE(in(d, "txtHint")->displayText(), "our first dog");
+            click(d, "txtPhiVer");
+            type(d, "txtPhiVer", "Rex1998");
+            // Away from its box the hint is masked again.
+            QCOMPARE(in(d, "txtHint")->displayText(), "*************");
+            // Left unmasked, where an undo history would show the key.
+            for (const char* shown : {"*******", "Rex1998", "*******"}) {
+                QCOMPARE(in(d, "txtPhiVer")->displayText(), shown);
+                click(d, "chkMask");
+            }
+            QTest::keyClick(in(d, "txtPhiVer"), Qt::Key_Return);
+        }));
+        QCOMPARE(w.editor->Text(), "walkies");
+        // Entries stored with a key outside the code page, which reached the cipher as "x????", still
+        // open as they did.
+        w.editor->setText(legacyEntry("x\u043a\u043b\u044e\u0447", "note"));
+        QVERIFY(w.press("x\u043a\u043b\u044e\u0447"));
+        QCOMPARE(w.editor->Text() + w.titles().join(""), "note");
+        // In base64 the header starts "AQEB" (version, derivation, cipher), and "AAAIAAAA" holds
+        // 8 KiB of memory: version 2 is "AgEB", 1 GiB "AAAAABAA".
+        const QString made = crypto::StrongForm::encrypt("text", "pw", {1, 8}).text;
+        const QString newer = "737~AgEB" + made.sliced(8),
+                      costly = made.first(12) + "AAAAABAA" + made.sliced(20);
+        rlimit before{};
+        QFile statm("/proc/self/statm");
+        QVERIFY(getrlimit(RLIMIT_AS, &before) == 0 && statm.open(QIODevice::ReadOnly));
+        // Little more address space than the program has now: a gibibyte cannot be had.
+        const rlimit tight{statm.readAll().split(' ')[0].toULongLong() * 4096 + (rlim_t{256} << 20),
+                           before.rlim_max};
+        for (const QString& stored : {newer, costly}) {
+            w.editor->setText(stored);
+            QVERIFY(setrlimit(RLIMIT_AS, &tight) == 0);
+            const bool pressed = w.press("pw");
+            QVERIFY(setrlimit(RLIMIT_AS, &before) == 0 && pressed);
+            // One box each.
+            QCOMPARE(
+                w.titles(),
+                QStringList({"Entry Cannot Be Opened", "Not Enough Memory"}).mid(0, 1 + (stored == costly)));
+            QVERIFY(stored == newer || w.messages.shown().last().text.contains("needs 1024 MB of memory"));
+            QVERIFY(w.editor->Text() == stored && w.locked());
         }
     }
 
@@ -122,61 +173,6 @@ private slots:
             QVERIFY(stayed == !c[2].isEmpty() && stayed != modCofra::IsEncryptedText(w.editor->Text()));
             QCOMPARE(QString::number(w.opened.size()) + w.opened.value(0).fragment(),
                      c[0].isEmpty() ? "1topic50" : "0");
-        }
-    }
-
-    // To open a stored text the hint waits behind its picture, and Mask shows and hides the key.
-    // A strong text this version cannot read, or whose key derivation cannot have its memory, says
-    // so and is left as it is; neither is a wrong key.
-    void storedTexts() {
-        Flows w;
-        w.editor->setText(legacyEntry("Rex1998", "walkies"));
-        w.doc.strEntryHint = "our first dog";
-        QVERIFY(w.press([](QWidget* d) {
-            const auto up = [d](const char* name) { return in<QWidget>(d, name)->isVisible(); };
-            // A stored text brings its own form.
-            QVERIFY(up("imgHint") && !up("txtHint") && !up("chkStrong") && !up("lblStrong"));
-            click(d, "imgHint");
-            QCOMPARE(in(d, "txtHint")->displayText(), "our first dog");
-            click(d, "txtPhiVer");
-            type(d, "txtPhiVer", "Rex1998");
-            // Away from its box the hint is masked again.
-            QCOMPARE(in(d, "txtHint")->displayText(), "*************");
-            // Left unmasked, where an undo history would show the key.
-            for (const char* shown : {"*******", "Rex1998", "*******"}) {
-                QCOMPARE(in(d, "txtPhiVer")->displayText(), shown);
-                click(d, "chkMask");
-            }
-            QTest::keyClick(in(d, "txtPhiVer"), Qt::Key_Return);
-        }));
-        QCOMPARE(w.editor->Text(), "walkies");
-        // Entries stored with a key outside the code page, which reached the cipher as "x????", still
-        // open as they did.
-        w.editor->setText(legacyEntry("x\u043a\u043b\u044e\u0447", "note"));
-        QVERIFY(w.press("x\u043a\u043b\u044e\u0447"));
-        QCOMPARE(w.editor->Text() + w.titles().join(""), "note");
-        // In base64 the header starts "AQEB" (version, derivation, cipher), and "AAAIAAAA" holds
-        // 8 KiB of memory: version 2 is "AgEB", 1 GiB "AAAAABAA".
-        const QString made = crypto::StrongForm::encrypt("text", "pw", {1, 8}).text;
-        const QString newer = "737~AgEB" + made.sliced(8),
-                      costly = made.first(12) + "AAAAABAA" + made.sliced(20);
-        rlimit before{};
-        QFile statm("/proc/self/statm");
-        QVERIFY(getrlimit(RLIMIT_AS, &before) == 0 && statm.open(QIODevice::ReadOnly));
-        // Little more address space than the program has now: a gibibyte cannot be had.
-        const rlimit tight{statm.readAll().split(' ')[0].toULongLong() * 4096 + (rlim_t{256} << 20),
-                           before.rlim_max};
-        for (const QString& stored : {newer, costly}) {
-            w.editor->setText(stored);
-            QVERIFY(setrlimit(RLIMIT_AS, &tight) == 0);
-            const bool pressed = w.press("pw");
-            QVERIFY(setrlimit(RLIMIT_AS, &before) == 0 && pressed);
-            // One box each.
-            QCOMPARE(
-                w.titles(),
-                QStringList({"Entry Cannot Be Opened", "Not Enough Memory"}).mid(0, 1 + (stored == costly)));
-            QVERIFY(stored == newer || w.messages.shown().last().text.contains("needs 1024 MB of memory"));
-            QVERIFY(w.editor->Text() == stored && w.locked());
         }
     }
 };
