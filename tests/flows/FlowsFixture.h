@@ -114,7 +114,6 @@ struct Flows : Driving {
         click(chooser(), "cmdOpen");
     }
     void typeAtEnd(const QString& text) const {
-        editor->setFocus();
         QTest::keyClick(editor, Qt::Key_End, Qt::ControlModifier);
         typeCharacters(editor, text);
     }
