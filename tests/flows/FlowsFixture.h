@@ -95,10 +95,9 @@ struct Flows : Driving {
     bool press(const QString& key) { return press(answer(key)); }
     // Save As under that name, the boxes answered in turn and the key dialog
     // worked by `key` when one is given; the titles of the boxes shown.
-    QStringList save(const QString& name, const QList<QMessageBox::StandardButton>& answers = {},
-                     const Act& key = {}) {
+    QStringList save(const QString& name, QList<QMessageBox::StandardButton> boxes = {}, Act key = {}) {
         messages.clear();
-        for (const auto button : answers)
+        for (const auto button : boxes)
             messages.queue(button);
         if (key)
             onKeyDialog(key);
