@@ -78,8 +78,7 @@ private slots:
         QVERIFY(quit.icon == MsgIcon::None && quit.buttons == (B::Yes | B::No));
         QCOMPARE(app.setting("FontSize"), "10");
         app.messages.queue(B::Yes);
-        QVERIFY(app.window->close() && !app.window->isVisible());
-        QCOMPARE(shown.size(), 4);
+        QVERIFY(app.window->close() && !app.window->isVisible() && shown.size() == 4); // no other box
     }
 
     // The Strong encryption preference is read at the start and written at the close.
