@@ -1,15 +1,13 @@
 // The main window driven as a user drives it: commands, questions, caption,
 // layout and closing.
 #include "tests/app/AppFixture.h"
+#include "tests/flows/Driving.h"
 
-#include "dialogs/frmOpenSave.h"
 #include "platform/AppPath.h"
 #include "platform/ProcessGuard.h"
 #include "platform/Screen.h"
 #include "platform/Shell.h"
 
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTimer>
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -18,93 +16,69 @@ using platform::MsgIcon;
 using platform::Screen;
 using B = QMessageBox;
 
-class TestMainWindow : public QObject {
+class TestMainWindow : public QObject, Driving {
     Q_OBJECT
 private slots:
-    void toolbarAndHiddenMenuItems() {
-        AppFixture app;
-        for (int i = 0; i < 4; ++i)
-            QVERIFY(!app.toolButton(i)->icon().isNull());
-        for (const char* hidden : {"mnuFile_6", "mnuFile_7", "mnuEdit_5"})
-            QVERIFY2(!app.action(hidden)->isVisible() && !app.action(hidden)->isEnabled(), hidden);
-        QCOMPARE(app.action("mnuEdit_4")->shortcut(), QKeySequence(Qt::Key_F3));
-    }
-
     void newAndExitAskSaveChanges_data() {
         QTest::addColumn<QString>("command");
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("stored");
+        QTest::addColumn<QString>("answer");
         for (const char* command : {"mnuFile_0", "cmdToolBar_3", "mnuFile_8"})
-            for (const auto& [answer, name] : {std::pair{B::Cancel, "Cancel"},
-                                               {B::No, "No"},
-                                               {B::Yes, "Yes, chooser closed"},
-                                               {B::Yes, "Yes, stored"}})
-                QTest::addRow("%s, %s", command, name)
-                    << QString(command) << int(answer) << (QByteArray(name) == "Yes, stored");
+            for (const char* answer : {"Cancel", "No", "Yes, chooser closed", "Yes, stored"})
+                QTest::addRow("%s, %s", command, answer) << QString(command) << QString(answer);
     }
     // New (the menu item or the button) and Exit ask "Save Changes?" about a text,
     // and go on after No, or after Yes once the chooser has stored the entry; Exit
     // then asks "Quit?". What a save that does not store leaves is for tst_entryflows.
     void newAndExitAskSaveChanges() {
         QFETCH(QString, command);
-        QFETCH(int, answer);
-        QFETCH(bool, stored);
+        QFETCH(QString, answer);
         AppFixture app;
-        const bool exit = command == "mnuFile_8", goesOn = answer == B::No || stored;
+        const bool exit = command == "mnuFile_8", stored = answer == "Yes, stored",
+                   goesOn = answer == "No" || stored;
         app.window->setWindowTitle("Qor Cofra - Old");
         app.action("mnuFile_0")->trigger();
         // An empty editor is nothing to save.
         QVERIFY(app.messages.shown().isEmpty() && app.window->windowTitle() == "Qor Cofra");
 
         app.typeText("737AB"); // of a ciphertext's shape: stored as it is, when asked
-        for (const int button : {answer, int(B::Yes), int(B::Yes)}) // then Already Encrypted? and Quit?
-            app.messages.queue(B::StandardButton(button));
-        if (answer == B::Yes)
-            QTimer::singleShot(100, this, [&] {
-                frmOpenSave* chooser = frmOpenSave::loaded();
-                QTest::keyClicks(chooser->findChild<QLineEdit*>("txtName"), "Fresh");
-                QTest::mouseClick(chooser->findChild<QPushButton*>(stored ? "cmdOpen" : "cmdClose"),
-                                  Qt::LeftButton);
-            });
-        if (command.startsWith("cmd"))
-            app.toolButton(3)->click();
-        else
-            app.action(command)->trigger();
+        const auto first = answer == "Cancel" ? B::Cancel : answer == "No" ? B::No : B::Yes;
+        for (const auto button : {first, B::Yes, B::Yes}) // then Already Encrypted? and Quit?
+            app.messages.queue(button);
+        if (answer.startsWith("Yes"))
+            QTimer::singleShot(100, this,
+                               [&] { stored ? saveUnder("Fresh") : click(chooser(), "cmdClose"); });
+        command.startsWith("cmd") ? app.toolButton(3)->click() : app.action(command)->trigger();
         QCOMPARE(app.window->isVisible(), !(exit && goesOn));
         QCOMPARE(app.setting("Top").isEmpty(), !(exit && goesOn)); // written at the close
         QCOMPARE(app.window->editor()->Text().isEmpty(), goesOn && !exit);
         const platform::MessageBoxSpec box = app.messages.shown().value(0);
         QCOMPARE(box.title + '|' + box.text,
                  "Save Changes?|Would you like to              \r\n\r\nSave Changes?");
-        QVERIFY(box.icon == MsgIcon::Question && box.buttons == (B::Yes | B::No | B::Cancel));
-        QCOMPARE(app.messages.unexpected(), 0);
+        QVERIFY(box.icon == MsgIcon::Question && box.buttons == (B::Yes | B::No | B::Cancel) &&
+                app.messages.unexpected() == 0);
     }
 
-    void summaryCountsCharacters() {
+    // Text Summary counts the characters. Closing asks only "Quit?", whatever the text, and
+    // the settings are written before the question.
+    void summaryAndClose() {
         AppFixture app;
         for (const QString& text : {QString(), QString(1233, 'x') + '\n'}) {
             app.window->editor()->setText(text);
             app.action("mnuFile_4")->trigger();
         }
         const QList<platform::MessageBoxSpec>& shown = app.messages.shown();
-        QVERIFY(shown.size() == 2 && shown[0].title == "Text Summary" &&
-                shown[0].icon == MsgIcon::Information);
+        QVERIFY(shown.value(0).title == "Text Summary" && shown[0].icon == MsgIcon::Information);
         QCOMPARE(shown[0].text, " # of Characters = "); // no digits for 0
-        QCOMPARE(shown[1].text, " # of Characters = 1" + QLocale().groupSeparator() + "234");
-    }
-
-    void closeAsksOnlyQuit() {
-        AppFixture app;
+        QCOMPARE(shown.value(1).text, " # of Characters = 1" + QLocale().groupSeparator() + "234");
         app.typeText("unsaved");
         app.messages.queue(B::No);
         QVERIFY(!app.window->close() && app.window->isVisible());
-        const platform::MessageBoxSpec quit = app.messages.shown().value(0);
+        const platform::MessageBoxSpec quit = shown.value(2);
         QCOMPARE(quit.title + '|' + quit.text, "QorCofra|Quit?");
         QVERIFY(quit.icon == MsgIcon::None && quit.buttons == (B::Yes | B::No));
-        QCOMPARE(app.setting("FontSize"), "10"); // written before the question
+        QCOMPARE(app.setting("FontSize"), "10");
         app.messages.queue(B::Yes);
-        QVERIFY(app.window->close() && !app.window->isVisible());
-        QCOMPARE(app.messages.shown().size(), 2);
+        QVERIFY(app.window->close() && !app.window->isVisible() && shown.size() == 4); // no other box
     }
 
     // The Strong encryption preference is read at the start and written at the close.
@@ -120,12 +94,19 @@ private slots:
         }
     }
 
-    void indexesOutsideTheArraysDoNothing() {
+    // The toolbar shows its pictures and Find Next has F3. The items not offered are hidden and
+    // disabled; they, the separators and indexes outside the arrays do nothing.
+    void itemsNotOfferedDoNothing() {
         AppFixture app;
+        for (int i = 0; i < 4; ++i)
+            QVERIFY(!app.toolButton(i)->icon().isNull());
+        for (const char* hidden : {"mnuFile_6", "mnuFile_7", "mnuEdit_5"})
+            QVERIFY2(!app.action(hidden)->isVisible() && !app.action(hidden)->isEnabled(), hidden);
+        QCOMPARE(app.action("mnuEdit_4")->shortcut(), QKeySequence(Qt::Key_F3));
         app.typeText("text");
         for (int index : {-1, 4, 32767})
             app.window->cmdToolBar_Click(index);
-        for (int index : {-1, 3, 5, 6, 7, 9}) // separators and the items not offered too
+        for (int index : {-1, 3, 5, 6, 7, 9})
             app.window->mnuFile_Click(index);
         for (int index : {0, 2, 5, 6})
             app.window->mnuEdit_Click(index);
@@ -149,18 +130,18 @@ private slots:
         QCOMPARE(QSize(editor->size()), QSize(400 - Screen::toPixelsX(25), height));
     }
 
+    // Without its page in the program folder Help Contents opens nothing and says nothing; an empty
+    // target is the program's home page.
     void helpContentsOpensThePageOrNothing() {
-        {
-            AppFixture app(ProgramFolder::Empty);
+        for (const auto content : {ProgramFolder::Empty, ProgramFolder::WithHelp}) {
+            AppFixture app(content);
             app.action("MnuHelpFile")->trigger();
-            QVERIFY(app.opened.isEmpty() && app.messages.shown().isEmpty());
+            QString empty;
+            QVERIFY(modCofra::OpenWithShell(empty) > 32 && app.messages.shown().isEmpty());
+            const QUrl page = QUrl::fromLocalFile(app.folder.file("QorCofra.html")),
+                       site("https://qorcofra.example.org/");
+            QCOMPARE(app.opened, (content == ProgramFolder::Empty ? QList{site} : QList{page, site}));
         }
-        AppFixture app(ProgramFolder::WithHelp);
-        app.action("MnuHelpFile")->trigger();
-        QString empty;
-        QVERIFY(modCofra::OpenWithShell(empty) > 32);
-        QCOMPARE(app.opened, (QList<QUrl>{QUrl::fromLocalFile(app.folder.file("QorCofra.html")),
-                                          QUrl("https://qorcofra.example.org/")}));
         QCOMPARE(platform::withOneTrailingSeparator("/opt/q//"), "/opt/q/");
         QCOMPARE(platform::withOneTrailingSeparator("/"), "/");
     }

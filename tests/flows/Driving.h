@@ -9,12 +9,8 @@
 #include <QListWidget>
 
 struct Driving {
-    template <typename T = QLineEdit> static T* in(QWidget* w, const char* name) {
-        return w->findChild<T*>(QLatin1String(name));
-    }
-    static void click(QWidget* w, const char* name) {
-        QTest::mouseClick(in<QWidget>(w, name), Qt::LeftButton);
-    }
+    template <typename T = QLineEdit> static T* in(QWidget* w, const char* n) { return w->findChild<T*>(n); }
+    static void click(QWidget* w, const char* n) { QTest::mouseClick(in<QWidget>(w, n), Qt::LeftButton); }
     static void type(QWidget* w, const char* name, const QString& text) { typeCharacters(in(w, name), text); }
     static frmOpenSave* chooser() { return frmOpenSave::loaded(); }
     static QListWidget* lstNames() { return in<QListWidget>(chooser(), "lstNames"); }

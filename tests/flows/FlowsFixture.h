@@ -4,7 +4,6 @@
 // encryption toggle and the open and save flows; a throw-away program folder
 // with a database and a help page, scripted boxes and recorded shell opens.
 #include "crypto/StrongForm.h"
-#include "crypto/TextCipher.h"
 #include "editor/EntryEditor.h"
 #include "flows/DocumentState.h"
 #include "flows/EncryptionState.h"
@@ -20,8 +19,6 @@
 
 #include <QCheckBox>
 #include <QToolButton>
-#include <QUrl>
-#include <optional>
 
 using Act = std::function<void(QWidget*)>;
 using enum QMessageBox::StandardButton;
@@ -46,7 +43,6 @@ struct Flows : Driving {
         platform::Shell::setOpener([this](const QUrl& url) { return opened << url, true; });
         window.setWindowTitle("Qor Cofra");
         window.show();
-        window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
     }
     ~Flows() {
@@ -57,33 +53,31 @@ struct Flows : Driving {
         QVERIFY2(!busy && QSqlDatabase::connectionNames().isEmpty(), "a busy pointer or a connection stayed");
     }
 
-    static QStringList rows() {
-        return sql("SELECT lngID, strName, strPassHint, strEntry FROM tblCofra ORDER BY 1");
-    }
-    static QString cipherOf(const QString& text, const QString& key) { return legacyEntry(key, text); }
-    // Lets `act` work the next key dialog once it is active; a dialog left up is cancelled.
+    // Every row, as id|name|hint|entry.
+    static QStringList rows() { return sql("SELECT * FROM tblCofra ORDER BY 1"); }
+    // Lets `act`, when there is one, work the next key dialog once it is active; a dialog left up is
+    // cancelled.
     void onKeyDialog(const Act& act, int timeoutMs = 5000) {
         keyDialog.onNextModal(
             [act](QWidget* d) {
-                if (QTest::qWaitForWindowActive(d))
+                if (QTest::qWaitForWindowActive(d) && act)
                     act(d);
                 if (d->isVisible())
                     click(d, "cmdCancel");
             },
             timeoutMs);
     }
-    // Answers with the key (an empty one cancels) and, when the dialog asks
-    // for them, the hint and the form when one is given.
-    Act answer(const QString& key, const QString& hint = "h", std::optional<bool> strong = {}) {
+    // Answers with the key and, when the dialog asks for them, the hint and the form; then OK.
+    Act answer(const QString& key, const QString& hint = "h", bool strong = false) {
         return [=, this](QWidget* d) {
             strongShown = in<QCheckBox>(d, "chkStrong")->isChecked();
             if (in(d, "txtHint")->isVisible()) {
                 type(d, "txtHint", hint);
-                if (strong && *strong != strongShown)
+                if (strong != strongShown)
                     click(d, "chkStrong");
             }
             type(d, "txtPhiVer", key);
-            click(d, key.isEmpty() ? "cmdCancel" : "cmdOK");
+            click(d, "cmdOK");
         };
     }
     // The toggle, its key dialog worked by `act`; false when none came up.
@@ -98,15 +92,12 @@ struct Flows : Driving {
             QTest::qFail("the key stayed behind in the key dialog", __FILE__, __LINE__);
         return keyDialog.fired();
     }
-    bool press(const QString& key, const QString& hint = "h", bool strong = false) {
-        return press(answer(key, hint, strong));
-    }
+    bool press(const QString& key) { return press(answer(key)); }
     // Save As under that name, the boxes answered in turn and the key dialog
     // worked by `key` when one is given; the titles of the boxes shown.
-    QStringList save(const QString& name, const QList<QMessageBox::StandardButton>& answers = {},
-                     const Act& key = {}) {
+    QStringList save(const QString& name, QList<QMessageBox::StandardButton> boxes = {}, Act key = {}) {
         messages.clear();
-        for (const auto button : answers)
+        for (const auto button : boxes)
             messages.queue(button);
         if (key)
             onKeyDialog(key);
@@ -114,23 +105,21 @@ struct Flows : Driving {
         saveUnder(name);
         return titles();
     }
-    // Opens the listed entry of that name, answering the key dialog with the key.
+    // Opens the listed entry of that name, answering the key dialog with the key (an empty one cancels).
     void open(const QString& name, const QString& key) {
         flows.ShowOpenDialog();
         select(name);
-        onKeyDialog(answer(key));
+        onKeyDialog(key.isEmpty() ? Act() : answer(key));
         click(chooser(), "cmdOpen");
     }
     void typeAtEnd(const QString& text) const {
-        editor->setFocus();
         QTest::keyClick(editor, Qt::Key_End, Qt::ControlModifier);
         typeCharacters(editor, text);
     }
     // Text, caption and open entry in one line.
     QString state() const {
-        return QStringList{editor->Text(), window.windowTitle(), QString::number(doc.lngEntryID),
-                           doc.strEntryName}
-            .join('|');
+        return editor->Text() + '|' + window.windowTitle() + '|' + QString::number(doc.lngEntryID) + '|' +
+               doc.strEntryName;
     }
     QStringList titles() const { return messages.titles(); }
     bool locked() const { return toggle->icon().cacheKey() == encryption.imgEncrypted().cacheKey(); }
