@@ -38,9 +38,9 @@ private slots:
         QFile::remove(again.settingsFile());
         QVERIFY(QFile::copy(app.settingsFile(), again.settingsFile()));
         again.window->Form_Load();
-        QCOMPARE(again.window->editor()->SelColor(), 0xFFFFFF);
-        QCOMPARE(again.window->editor()->BackColor(), 0x800000);
-        QCOMPARE(again.window->geometry(), app.window->geometry());
+        const EntryEditor* editor = again.window->editor();
+        QCOMPARE(std::tuple(editor->SelColor(), editor->BackColor(), again.window->geometry()),
+                 std::tuple(0xFFFFFF, 0x800000, app.window->geometry()));
     }
 
     void placementIsKeptOnTheScreen_data() {
@@ -92,19 +92,16 @@ private slots:
 
     // Each value that cannot be read leaves its property as it was.
     void unreadableValuesLeaveTheirProperty() {
-        // 1 true, 0 false, -1 no value.
-        const std::pair<const char*, int> booleans[] = {{"True", 1},  {"true", 1}, {"1", 1},        {"-1", 1},
-                                                        {"False", 0}, {"0", 0},    {"garbage", -1}, {"", -1}};
-        for (const auto& [text, value] : booleans) {
-            const std::optional<bool> read = localenumbers::readBool(QString::fromLatin1(text));
-            QVERIFY2((read ? int(*read) : -1) == value, text);
-        }
+        const std::pair<const char*, std::optional<bool>> booleans[] = {
+            {"True", true},   {"true", true}, {"1", true},     {"-1", true},
+            {"False", false}, {"0", false},   {"garbage", {}}, {"", {}}};
+        for (const auto& [text, value] : booleans)
+            QVERIFY2(localenumbers::readBool(QString::fromLatin1(text)) == value, text);
 
         AppFixture app(ProgramFolder::WithDatabase, false);
         const int top = app.window->y();
-        for (const char* pair : {"Top=high", "Left=750", "FontSize=big", "BackColor=blue", "FontBold=-1"})
-            app.setSetting(QString::fromLatin1(pair).section('=', 0, 0),
-                           QString::fromLatin1(pair).section('=', 1));
+        for (const QString pair : {"Top=high", "Left=750", "FontSize=big", "BackColor=blue", "FontBold=-1"})
+            app.setSetting(pair.section('=', 0, 0), pair.section('=', 1));
         app.window->LoadWinSettings();
         QCOMPARE(app.window->pos(), QPoint(50, top));
         QCOMPARE(app.window->documentState().lngFontSize, 0);
