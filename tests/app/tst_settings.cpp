@@ -8,14 +8,6 @@
 using platform::Screen;
 
 namespace {
-// The placement written at close, in pixels.
-QRect written(const AppFixture& app) {
-    const auto twips = [&app](const char* key) {
-        return localenumbers::readNumber(app.setting(QString::fromLatin1(key))).value_or(-1);
-    };
-    return {Screen::toPixelsX(twips("Left")), Screen::toPixelsY(twips("Top")),
-            Screen::toPixelsX(twips("Width")), Screen::toPixelsY(twips("Height"))};
-}
 void closeWithoutQuitting(AppFixture& app) {
     app.messages.queue(QMessageBox::No);
     app.window->close();
@@ -43,51 +35,48 @@ private slots:
                  std::tuple(0xFFFFFF, 0x800000, app.window->geometry()));
     }
 
-    void placementIsKeptOnTheScreen_data() {
-        QTest::addColumn<QSize>("screen");
-        QTest::addColumn<QStringList>("stored");
-        QTest::addColumn<QRect>("expected"); // null where only the rules below are asked for
-        // 1280 x 800 pixels are 19200 x 12000 twips: top and left come back to 0, the
-        // width to the screen's less 100 twips; the window may reach past the right edge.
-        QTest::newRow("off the screen")
-            << QSize(1280, 800) << QStringList{"Top=13000", "Left=-300", "Width=30000", "Height=4500"}
-            << QRect(0, 0, Screen::toPixelsX(19200 - 100), 300);
-        // What a damaged or hand-edited store can hold, on 19200 x 13500 twips.
-        QTest::newRow("no width, a few pixels high")
-            << QSize(1280, 900) << QStringList{"Width=0", "Height=100"} << QRect();
-        QTest::newRow("all huge") << QSize(1280, 900)
-                                  << QStringList{"Top=1e12", "Left=1e12", "Width=1e12", "Height=1e12"}
-                                  << QRect();
-        QTest::newRow("a corner on the screen")
-            << QSize(1280, 900) << QStringList{"Left=19000", "Top=13000"} << QRect();
-    }
-
     // Whatever the store holds, the window starts with its row of controls and a
     // few lines of text, with enough of it on the screen to be seen and dragged,
     // and what is written back at close is that placement.
     void placementIsKeptOnTheScreen() {
-        QFETCH(QSize, screen);
-        QFETCH(QStringList, stored);
-        QFETCH(QRect, expected);
-        AppFixture app(ProgramFolder::WithDatabase, false);
-        Screen::setOverride(screen);
-        for (const QString& pair : stored)
-            app.setSetting(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
-        app.window->LoadWinSettings();
-        app.window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(app.window.get()));
-        const QRect placed(app.window->pos(), app.window->size());
-        if (!expected.isNull())
-            QCOMPARE(placed, expected);
-
-        const QRect seen = QRect(QPoint(0, 0), screen).intersected(app.window->frameGeometry());
-        QVERIFY2(seen.width() >= 100 && seen.height() >= 50,
-                 qPrintable(QStringLiteral("%1 x %2 on the screen").arg(seen.width()).arg(seen.height())));
-        const QWidget* client = app.window->centralWidget();
-        for (const QWidget* control : client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-            QVERIFY2(client->rect().contains(control->geometry()), qPrintable(control->objectName()));
-        closeWithoutQuitting(app);
-        QCOMPARE(written(app), placed);
+        // The screen, what the store holds, and the placement (null where only the
+        // rules are asked for). 1280 x 800 pixels are 19200 x 12000 twips: top and left
+        // come back to 0, the width to the screen's less 100 twips; the window may reach
+        // past the right edge. Then what a damaged or hand-edited store can hold, on
+        // 19200 x 13500 twips: no width and a few pixels high, all huge, a corner on the screen.
+        const std::tuple<QSize, QStringList, QRect> cases[] = {
+            {{1280, 800},
+             {"Top=13000", "Left=-300", "Width=30000", "Height=4500"},
+             {0, 0, Screen::toPixelsX(19200 - 100), 300}},
+            {{1280, 900}, {"Width=0", "Height=100"}, {}},
+            {{1280, 900}, {"Top=1e12", "Left=1e12", "Width=1e12", "Height=1e12"}, {}},
+            {{1280, 900}, {"Left=19000", "Top=13000"}, {}}};
+        for (const auto& [screen, stored, expected] : cases) {
+            const QString row = stored.join(' ');
+            AppFixture app(ProgramFolder::WithDatabase, false);
+            Screen::setOverride(screen);
+            for (const QString& pair : stored)
+                app.setSetting(pair.section('=', 0, 0), pair.section('=', 1));
+            app.window->LoadWinSettings();
+            app.window->show();
+            QVERIFY(QTest::qWaitForWindowExposed(app.window.get()));
+            const QRect placed(app.window->pos(), app.window->size());
+            if (!expected.isNull())
+                QCOMPARE(placed, expected);
+            const QRect seen = QRect(QPoint(0, 0), screen).intersected(app.window->frameGeometry());
+            QVERIFY2(seen.width() >= 100 && seen.height() >= 50, qPrintable(row)); // seen and dragged
+            const QWidget* client = app.window->centralWidget();
+            for (const QWidget* control : client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                QVERIFY2(client->rect().contains(control->geometry()),
+                         qPrintable(row + ": " + control->objectName()));
+            closeWithoutQuitting(app);
+            const auto twips = [&app](const char* key) {
+                return localenumbers::readNumber(app.setting(key)).value_or(-1);
+            };
+            const QRect written(Screen::toPixelsX(twips("Left")), Screen::toPixelsY(twips("Top")),
+                                Screen::toPixelsX(twips("Width")), Screen::toPixelsY(twips("Height")));
+            QCOMPARE(std::pair(row, written), std::pair(row, placed));
+        }
     }
 
     // Each value that cannot be read leaves its property as it was.
