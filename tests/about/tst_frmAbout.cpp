@@ -23,6 +23,27 @@ class tst_frmAbout : public QObject {
         QTest::mouseClick(target ? target : control("Picture1"), Qt::LeftButton, {}, at);
     }
 
+    // A click on the bare window runs dots inside the first run. Closing the
+    // box ends both runs; so does the end of the program, when the application's
+    // event loop ends while the box is still drawing.
+    void nestedRunsEnd(bool quit) {
+        int drawnInFirst = -1;
+        bool nestedReturned = false;
+        runDots(30, [&] {
+            drawnInFirst = m_fractions;
+            runDots(30, [&] { quit ? QCoreApplication::exit(0) : clickOK(); }, m_box,
+                    {3, m_box->height() - 3});
+            nestedReturned = true;
+        });
+        QVERIFY(nestedReturned && drawnInFirst > 0);
+        QCOMPARE(m_beeps, 2);
+        if (quit) {
+            // After exit() no event loop starts until an application loop has run once more.
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+            QCoreApplication::exec();
+        }
+    }
+
 private slots:
     void init() {
         m_beeps = m_fractions = 0;
@@ -50,32 +71,8 @@ private slots:
         frmAbout::setRandomSource({});
     }
 
-    // A click on the bare window runs dots inside the first run. Closing the
-    // box ends both runs; so does the end of the program, when the application's
-    // event loop ends while the box is still drawing.
-    void nestedRunsEnd_data() {
-        QTest::addColumn<bool>("quit");
-        QTest::newRow("box closed") << false;
-        QTest::newRow("program ends") << true;
-    }
-    void nestedRunsEnd() {
-        QFETCH(bool, quit);
-        int drawnInFirst = -1;
-        bool nestedReturned = false;
-        runDots(30, [&] {
-            drawnInFirst = m_fractions;
-            runDots(30, [&] { quit ? QCoreApplication::exit(0) : clickOK(); }, m_box,
-                    {3, m_box->height() - 3});
-            nestedReturned = true;
-        });
-        QVERIFY(nestedReturned && drawnInFirst > 0);
-        QCOMPARE(m_beeps, 2);
-        if (quit) {
-            // After exit() no event loop starts until an application loop has run once more.
-            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-            QCoreApplication::exec();
-        }
-    }
+    void nestedRunsEndWithTheBox() { nestedRunsEnd(false); }
+    void nestedRunsEndWithTheProgram() { nestedRunsEnd(true); }
 
     void databaseAndSystemInfoTool() {
         QCOMPARE(control("lblDatabase")->property("text").toString(),

@@ -7,20 +7,12 @@
 
 #include <QtWidgets>
 
-namespace {
-QComboBox* sizeBox(const AppFixture& app) {
-    return app.window->findChild<QComboBox*>(QStringLiteral("cboFSize"));
-}
-QListWidget* fontList(const AppFixture& app) {
-    return app.window->findChild<QListWidget*>(QStringLiteral("lstFont"));
-}
-QFont editorFont(const AppFixture& app) {
-    return app.window->editor()->font();
-}
-} // namespace
-
 class TestFormat : public QObject {
     Q_OBJECT
+    static QComboBox* sizeBox(const AppFixture& app) { return app.window->findChild<QComboBox*>("cboFSize"); }
+    static QListWidget* fontList(const AppFixture& f) { return f.window->findChild<QListWidget*>("lstFont"); }
+    static QFont editorFont(const AppFixture& app) { return app.window->editor()->font(); }
+
 private slots:
     // The font a start shows, from the display's families, the desktop's
     // fixed-width face and a saved font (empty: none); a saved style is not taken.
@@ -96,10 +88,9 @@ private slots:
 
     void fontListNextFontAndHideText() {
         AppFixture app;
-        QListWidget* list = fontList(app);
-        list->setCurrentRow(3);
+        fontList(app)->setCurrentRow(3);
         QCOMPARE(editorFont(app).family(), QStringLiteral("Delta Script"));
-        list->setCurrentRow(2);
+        fontList(app)->setCurrentRow(2);
         app.action(QStringLiteral("MnuFormat_1"))->trigger();
         QCOMPARE(app.window->documentState().strFontName, QStringLiteral("Delta Script"));
         app.action(QStringLiteral("MnuFormat_1"))->trigger(); // the last font wraps to the first

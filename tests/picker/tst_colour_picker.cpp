@@ -10,19 +10,14 @@
 
 using colour::ComposeRGB;
 
-namespace {
-// Window Background (5) is white; Button Face (15) a grey no table names.
-QRgb desktop(int index) {
-    return index == 5 ? qRgb(255, 255, 255) : index == 15 ? qRgb(212, 208, 200) : qRgb(index, 40, 80);
-}
-} // namespace
-
 class TestColourPicker : public QObject {
     Q_OBJECT
     std::unique_ptr<AppFixture> m_app;
     QPointer<frmSmallColor> m_picker;
     int m_beeps = 0;
 
+    // Window Background (5) is white; Button Face (15) the grey 212, 208, 200 that no table names.
+    static QRgb desktop(int i) { return i == 5 ? 0xFFFFFFFF : i == 15 ? 0xFFD4D0C8 : qRgb(i, 40, 80); }
     template <typename T = QWidget> T* ctl(const QString& n) const { return m_picker->findChild<T*>(n); }
     QLineEdit* component(int i) const { return ctl<QLineEdit>(QString("txtRGB_%1").arg(i)); }
     // The eight code boxes, then the red, green and blue boxes.
@@ -96,8 +91,7 @@ private slots:
         QCOMPARE(texts()[0], QString("vbRed"));
 
         // Text colour: the whole text and the first swatch; the caret goes back.
-        const qint32 red = ComposeRGB(255, 0, 0);
-        const qint32 back = swatch(1)->BackColor();
+        const qint32 red = ComposeRGB(255, 0, 0), back = swatch(1)->BackColor();
         click("cmdApply");
         QVERIFY(!frmSmallColor::loaded());
         QCOMPARE(colours(), QList<qint32>({red, back, red, back}));
