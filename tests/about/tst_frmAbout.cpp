@@ -10,8 +10,7 @@ class tst_frmAbout : public QObject {
     Q_OBJECT
     std::unique_ptr<AppFixture> m_app;
     QPointer<frmAbout> m_box;
-    int m_beeps = 0;
-    int m_fractions = 0; // two per dot
+    int m_beeps = 0, m_fractions = 0; // two fractions per dot
     const QByteArray m_path = qgetenv("PATH");
 
     QWidget* control(const char* name) const { return m_box->findChild<QWidget*>(QLatin1String(name)); }

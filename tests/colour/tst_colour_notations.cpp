@@ -20,11 +20,9 @@ private slots:
              {"N/A", "QBColor(N/A)", "RGB(10, 20, 30)", "1971210", "#0A141E", "&H1E140A&", "vbScrollBars",
               "&H80000000&"}},
         };
-        for (const auto& [colour, texts] : cases) {
-            const ColorNotations n = FormatNotations(colour, false, desktop);
+        for (const auto& [colour, texts] : cases)
             for (int box = 0; box < ColorNotations::BoxCount; ++box)
-                QCOMPARE(n.text(box), texts[box]);
-        }
+                QCOMPARE(FormatNotations(colour, false, desktop).text(box), texts[box]);
 
         // A shade moves every component, each clamped on its own.
         QCOMPARE(ApplyShade(250, 100, 0, 10), (std::array<int, 3>{255, 110, 10}));

@@ -54,8 +54,7 @@ private slots:
         // Outside the code page: one "?" per character.
         QCOMPARE(RC4Transform(RC4Transform("a\u4e2d\u0100b", "k"), "k"), QStringLiteral("a??b"));
 
-        const QString key = charsOf("\x01\x02\x03\x04\x05");
-        const QString zeros(4, QChar(0));
+        const QString key = charsOf("\x01\x02\x03\x04\x05"), zeros(4, QChar(0));
         // Keystream 0x05 in fourth place: written "05", not "5".
         QCOMPARE(RC4Transform(zeros, key), QStringLiteral("737B2396305"));
         QCOMPARE(RC4Transform("737b2396305", key), zeros);
@@ -91,14 +90,13 @@ private slots:
         std::array<std::uint8_t, 257> bytes{}, back{};
         std::iota(bytes.begin(), bytes.begin() + 256, 0);
         bytes[256] = 0x0A;
-        std::array<char16_t, 512> digits{};
+        std::array<char16_t, 512> digits{}, shared{};
         HexCodec::encode(bytes.data(), 256, digits.data());
         const QByteArray hex = QByteArray(reinterpret_cast<const char*>(bytes.data()), 256).toHex();
         QCOMPARE(QString::fromUtf16(digits.data(), 512), QString::fromLatin1(hex.toUpper()));
         const QString lower = QString::fromLatin1(hex) + u'a';
         QVERIFY(HexCodec::decode(reinterpret_cast<const char16_t*>(lower.utf16()), 513, back.data()));
         QVERIFY(back == bytes);
-        std::array<char16_t, 512> shared{};
         auto* tail = reinterpret_cast<std::uint8_t*>(shared.data()) + std::size_t{3} * 256;
         std::memcpy(tail, bytes.data(), 256);
         HexCodec::encode(tail, 256, shared.data());

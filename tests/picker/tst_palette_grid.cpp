@@ -74,8 +74,7 @@ private slots:
         g.current = colour::SysColorCode(15);
         g.image.fill(7);
         g.grid.Repaint();
-        QCOMPARE(g.current, colour::PaletteColor(15));
-        QCOMPARE(g.image, pressed15);
+        QCOMPARE(std::pair(g.current, g.image == pressed15), std::pair(colour::PaletteColor(15), true));
         // Only the left button acts, and not on the cell whose colour is current.
         QVERIFY(!g.grid.MouseDown(Qt::RightButton, {1, 1}) && !g.grid.MouseDown(Qt::LeftButton, {40, 190}));
         QVERIFY(g.grid.MouseDown(Qt::LeftButton, {1, 1}));
