@@ -34,8 +34,7 @@ class tst_frmAbout : public QObject {
                     {3, m_box->height() - 3});
             nestedReturned = true;
         });
-        QVERIFY(nestedReturned && drawnInFirst > 0);
-        QCOMPARE(m_beeps, 2);
+        QCOMPARE(std::tuple(nestedReturned, drawnInFirst > 0, m_beeps), std::tuple(true, true, 2));
         if (quit) {
             // After exit() no event loop starts until an application loop has run once more.
             QTimer::singleShot(0, qApp, &QCoreApplication::quit);

@@ -81,9 +81,11 @@ private slots:
             QCOMPARE(Windows1252::toUnicode[Windows1252::fromUnicode[u]], inside ? c : u'?');
             const int digit = c < 0x80 ? int(QByteArrayView(digitsBothCases).indexOf(char(c))) % 16 : -1;
             QCOMPARE(HexCodec::isHexDigit(c), digit >= 0);
-            std::uint8_t byte = 0;
-            const char16_t pair[] = {u'7', c};
-            QCOMPARE(HexCodec::decode(pair, 2, &byte) ? byte : -1, digit < 0 ? -1 : 0x70 + digit);
+            // The unit as the low digit of a pair, and as an odd last digit after one.
+            std::uint8_t got[2] = {};
+            const char16_t units[] = {u'7', c, u'7', u'7', c};
+            QCOMPARE(HexCodec::decode(units, 2, got) ? got[0] : -1, digit < 0 ? -1 : 0x70 + digit);
+            QCOMPARE(HexCodec::decode(units + 2, 3, got) ? got[1] : -1, digit);
         }
         // All bytes out as upper-case pairs and back from either case; an odd
         // last digit is a byte of its own; the output may overlap its input.
