@@ -20,12 +20,10 @@ QString said(QWidget* widget, QAccessible::Text what = QAccessible::Description)
 // are announced as part of it, not as controls of their own. Scroll bars are
 // controls of their own to a screen reader, wherever they sit.
 bool insideComposite(const QWidget* widget, const QWidget* window) {
-    if (qobject_cast<const QScrollBar*>(widget))
-        return false;
     for (const QWidget* up = widget->parentWidget(); up && up != window; up = up->parentWidget())
-        if (qobject_cast<const QAbstractScrollArea*>(up) || qobject_cast<const QComboBox*>(up) ||
-            qobject_cast<const QAbstractSpinBox*>(up))
-            return true;
+        if (up->inherits("QAbstractScrollArea") || up->inherits("QComboBox") ||
+            up->inherits("QAbstractSpinBox"))
+            return !qobject_cast<const QScrollBar*>(widget);
     return false;
 }
 
@@ -44,7 +42,7 @@ bool isControl(const QWidget* widget, QAccessible::Role role) {
 // of its kind also has; and how many controls were looked at.
 std::pair<QStringList, int> namingFaults(QWidget* window) {
     QStringList faults;
-    QMap<std::pair<int, QString>, QStringList> byName;
+    QHash<std::pair<int, QString>, QString> first; // the first control of each kind and name
     int controls = 0;
     for (QWidget* widget : window->findChildren<QWidget*>()) {
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
@@ -53,15 +51,11 @@ std::pair<QStringList, int> namingFaults(QWidget* window) {
             !isControl(widget, iface->role()))
             continue;
         ++controls;
-        const QString name = iface->text(QAccessible::Name).trimmed();
-        if (name.isEmpty())
-            faults << widget->objectName() + QStringLiteral(" has no name");
-        else
-            byName[{iface->role(), name}] << widget->objectName();
+        const std::pair<int, QString> kind{iface->role(), iface->text(QAccessible::Name).trimmed()};
+        if (kind.second.isEmpty() || first.contains(kind))
+            faults << QString("%1: \"%2\", also %3").arg(widget->objectName(), kind.second, first[kind]);
+        first.insert(kind, widget->objectName());
     }
-    for (auto it = byName.cbegin(); it != byName.cend(); ++it)
-        if (it.value().size() > 1)
-            faults << QStringLiteral("\"%1\" names %2").arg(it.key().second, it.value().join(", "));
     return {faults, controls};
 }
 
@@ -133,11 +127,10 @@ private slots:
     void statesAreToldInWords() {
         AppFixture app;
         QCOMPARE(said(app.toolButton(0)), QString("The text is not encrypted"));
-        for (const auto& [text, state] : {std::pair{"737F00D", "The text is encrypted"},
-                                          std::pair{"plain", "The text is not encrypted"}}) {
-            app.window->editor()->setText(text);
-            QCOMPARE(said(app.toolButton(0)), QString(state));
-        }
+        app.window->editor()->setText("737F00D");
+        QCOMPARE(said(app.toolButton(0)), QString("The text is encrypted"));
+        app.window->editor()->setText("plain");
+        QCOMPARE(said(app.toolButton(0)), QString("The text is not encrypted"));
 
         auto* swatch = app.window->findChild<ColourSwatch*>(QStringLiteral("cmdColors_0"));
         QVERIFY2(said(swatch).startsWith("System colour Window Text, now RGB("), qPrintable(said(swatch)));

@@ -56,8 +56,7 @@ private slots:
             {{"--bogus"}, "QorCofra: Unknown option 'bogus'.\n"},
             {{"QorCofra.db"},
              "QorCofra: unexpected argument \"QorCofra.db\" (to open an entry database, give --database "
-             "FILE)\n"},
-        };
+             "FILE)\n"}};
         for (const auto& [arguments, message] : refused)
             QCOMPARE(program(arguments, true), std::tuple(1, QString(), message));
         // Nothing was made on the way out.
@@ -80,10 +79,9 @@ private slots:
         ProgramFolder installed(ProgramFolder::Empty);
         QVERIFY(CommandLine({"QorCofra"}).chooseDatabase());
         QCOMPARE(store::databasePath(), data.filePath("QorCofra/QorCofra.db"));
-        QCOMPARE(messages.shown().size(), 1);
-        const platform::MessageBoxSpec& box = messages.shown()[0];
-        QVERIFY(box.title == "QorCofra" && box.icon == platform::MsgIcon::Exclamation);
-        QCOMPARE(box.text,
+        QCOMPARE(messages.titles(), QStringList("QorCofra"));
+        QVERIFY(messages.shown()[0].icon == platform::MsgIcon::Exclamation);
+        QCOMPARE(messages.shown()[0].text,
                  "The folder \"" + data.filePath("QorCofra") +
                      "\" for your entries could not be made.\r\n\r\nUntil it is made, entries can "
                      "be neither saved nor opened. Make room or mend the folder, then start again.");

@@ -6,41 +6,37 @@
 
 #include <QtWidgets>
 
-namespace {
-// Opens the dialog, which never shows the last search; types the text (when
-// any), sets the options and presses "Find Next", which closes it. The caret
-// is put at `caret` first. What is found is where the selection starts; -2
-// means no dialog came up, -3 one that showed the last search or stayed open.
-int search(AppFixture& app, const QString& text, bool matchCase, bool wholeWord, int caret = 0) {
-    app.window->editor()->setSelStart(caret);
-    app.action(QStringLiteral("mnuEdit_3"))->trigger();
-    frmFind* dialog = frmFind::loaded();
-    if (!dialog)
-        return -2;
-    auto* box = dialog->findChild<QLineEdit*>(QStringLiteral("txtFind"));
-    auto* caseBox = dialog->findChild<QCheckBox*>(QStringLiteral("chkCase"));
-    auto* wordBox = dialog->findChild<QCheckBox*>(QStringLiteral("chkWord"));
-    const bool blank = box->text().isEmpty() && !caseBox->isChecked() && !wordBox->isChecked();
-    QTest::keyClicks(box, text);
-    caseBox->setChecked(matchCase);
-    wordBox->setChecked(wholeWord);
-    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdFind")), Qt::LeftButton);
-    const bool closed = QTest::qWaitFor([] { return !frmFind::loaded(); });
-    return blank && closed ? app.window->editor()->SelStart() : -3;
-}
-} // namespace
-
 class TestFind : public QObject {
     Q_OBJECT
+    // Opens the dialog, which never shows the last search; types the text (when
+    // any), sets the options and presses "Find Next", which closes it, with the
+    // caret at the start. What is found is where the selection starts; -2
+    // means no dialog came up, -3 one that showed the last search or stayed open.
+    static int search(AppFixture& app, const QString& text, bool matchCase, bool wholeWord) {
+        app.window->editor()->setSelStart(0);
+        app.action(QStringLiteral("mnuEdit_3"))->trigger();
+        frmFind* find = frmFind::loaded();
+        if (!find)
+            return -2;
+        auto* box = find->findChild<QLineEdit*>(QStringLiteral("txtFind"));
+        auto *cased = find->findChild<QCheckBox*>("chkCase"), *whole = find->findChild<QCheckBox*>("chkWord");
+        const bool blank = box->text().isEmpty() && !cased->isChecked() && !whole->isChecked();
+        QTest::keyClicks(box, text);
+        cased->setChecked(matchCase);
+        whole->setChecked(wholeWord);
+        QTest::mouseClick(find->findChild<QPushButton*>("cmdFind"), Qt::LeftButton);
+        const bool closed = QTest::qWaitFor([] { return !frmFind::loaded(); });
+        return blank && closed ? app.window->editor()->SelStart() : -3;
+    }
+
 private slots:
     void searchesWithTheirOptions() {
         AppFixture app;
         // Find Next before any search opens the dialog, modeless and owned by the window.
         app.action(QStringLiteral("mnuEdit_4"))->trigger();
-        frmFind* dialog = frmFind::loaded();
-        QVERIFY(dialog && dialog->isVisible() && !dialog->isModal());
-        QCOMPARE(dialog->parentWidget(), app.window.get());
-        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
+        frmFind* box = frmFind::loaded();
+        QVERIFY(box && box->isVisible() && !box->isModal() && box->parentWidget() == app.window.get());
+        QTest::mouseClick(box->findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
         QTRY_VERIFY(!frmFind::loaded());
         QVERIFY(modCofra::strFindText.isEmpty());
 

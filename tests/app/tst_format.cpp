@@ -7,20 +7,12 @@
 
 #include <QtWidgets>
 
-namespace {
-QComboBox* sizeBox(const AppFixture& app) {
-    return app.window->findChild<QComboBox*>(QStringLiteral("cboFSize"));
-}
-QListWidget* fontList(const AppFixture& app) {
-    return app.window->findChild<QListWidget*>(QStringLiteral("lstFont"));
-}
-QFont editorFont(const AppFixture& app) {
-    return app.window->editor()->font();
-}
-} // namespace
-
 class TestFormat : public QObject {
     Q_OBJECT
+    static QComboBox* sizeBox(const AppFixture& app) { return app.window->findChild<QComboBox*>("cboFSize"); }
+    static QListWidget* fontList(const AppFixture& f) { return f.window->findChild<QListWidget*>("lstFont"); }
+    static QFont editorFont(const AppFixture& app) { return app.window->editor()->font(); }
+
 private slots:
     // The font a start shows, from the display's families, the desktop's
     // fixed-width face and a saved font (empty: none); a saved style is not taken.
@@ -28,12 +20,8 @@ private slots:
         const QStringList plain = AppFixture::fonts();
         const QStringList withFoundries = {"Alpha Sans", "Beta Serif", "Nimbus Mono PS [UKWN]",
                                            "Nimbus Mono PS [urw]"};
-        const struct {
-            QStringList families;
-            const char* fixed = "";
-            const char* saved = "";
-            const char* shown = "";
-        } cases[] = {
+        // The display's families, the fixed-width face, the saved font and the font shown.
+        const std::tuple<QStringList, QString, QString, QString> cases[] = {
             {plain, "Gamma Mono", "", "Gamma Mono"},
             {plain, "gamma mono", "", "Gamma Mono"},
             {withFoundries, "Nimbus Mono PS", "", "Nimbus Mono PS [UKWN]"},
@@ -43,21 +31,19 @@ private slots:
             {plain, "Gamma Mono", "Delta Script", "Delta Script"},           // a saved font is kept
             {plain, "Gamma Mono", "Missing Face", "Beta Serif"},
         };
-        for (const auto& c : cases) {
+        const auto restore = qScopeGuard([] { platform::FontList::setFixedSource({}); });
+        for (const auto& [families, fixed, saved, shown] : cases) {
             AppFixture app(ProgramFolder::WithDatabase, false);
-            platform::FontList::setSource([families = c.families] { return families; });
-            platform::FontList::setFixedSource([fixed = QString::fromLatin1(c.fixed)] { return fixed; });
-            const auto restore = qScopeGuard([] { platform::FontList::setFixedSource({}); });
-            if (*c.saved)
-                app.setSetting(QStringLiteral("Font"), QString::fromLatin1(c.saved));
-            app.setSetting(QStringLiteral("FontBold"), QStringLiteral("True"));
+            platform::FontList::setSource([list = families] { return list; });
+            platform::FontList::setFixedSource([face = fixed] { return face; });
+            if (!saved.isEmpty())
+                app.setSetting("Font", saved);
+            app.setSetting("FontBold", "True");
             app.window->Form_Load();
-
             const QListWidgetItem* listed = fontList(app)->currentItem();
-            QVERIFY2(editorFont(app).family() == c.shown &&
-                         app.window->documentState().strFontName == c.shown && listed &&
-                         listed->text() == c.shown && !editorFont(app).bold(),
-                     qPrintable(c.families.join('/') + " fixed " + c.fixed + " saved " + c.saved));
+            QVERIFY2(editorFont(app).family() == shown && app.window->documentState().strFontName == shown &&
+                         listed && listed->text() == shown && !editorFont(app).bold(),
+                     qPrintable(families.join('/') + " fixed " + fixed + " saved " + saved));
         }
     }
 
@@ -81,8 +67,8 @@ private slots:
     // and are written at close.
     void swatchesSurviveNewAndStylesAreKept() {
         AppFixture app;
-        app.window->findChild<ColourSwatch*>(QStringLiteral("cmdColors_0"))->setBackColor(0x0000FF);
-        app.window->findChild<ColourSwatch*>(QStringLiteral("cmdColors_1"))->setBackColor(0x00FFFF);
+        for (const auto& [swatch, colour] : {std::pair{"cmdColors_0", 0x0000FF}, {"cmdColors_1", 0x00FFFF}})
+            app.window->findChild<ColourSwatch*>(swatch)->setBackColor(colour);
         app.typeText(QStringLiteral("x"));
         app.messages.queue(QMessageBox::No);
         app.action(QStringLiteral("mnuFile_0"))->trigger();
@@ -102,10 +88,9 @@ private slots:
 
     void fontListNextFontAndHideText() {
         AppFixture app;
-        QListWidget* list = fontList(app);
-        list->setCurrentRow(3);
+        fontList(app)->setCurrentRow(3);
         QCOMPARE(editorFont(app).family(), QStringLiteral("Delta Script"));
-        list->setCurrentRow(2);
+        fontList(app)->setCurrentRow(2);
         app.action(QStringLiteral("MnuFormat_1"))->trigger();
         QCOMPARE(app.window->documentState().strFontName, QStringLiteral("Delta Script"));
         app.action(QStringLiteral("MnuFormat_1"))->trigger(); // the last font wraps to the first

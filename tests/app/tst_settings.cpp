@@ -7,21 +7,6 @@
 
 using platform::Screen;
 
-namespace {
-// The placement written at close, in pixels.
-QRect written(const AppFixture& app) {
-    const auto twips = [&app](const char* key) {
-        return localenumbers::readNumber(app.setting(QString::fromLatin1(key))).value_or(-1);
-    };
-    return {Screen::toPixelsX(twips("Left")), Screen::toPixelsY(twips("Top")),
-            Screen::toPixelsX(twips("Width")), Screen::toPixelsY(twips("Height"))};
-}
-void closeWithoutQuitting(AppFixture& app) {
-    app.messages.queue(QMessageBox::No);
-    app.window->close();
-}
-} // namespace
-
 class TestSettings : public QObject {
     Q_OBJECT
 private slots:
@@ -29,7 +14,8 @@ private slots:
         AppFixture app;
         app.window->findChild<ColourSwatch*>(QStringLiteral("cmdColors_0"))->setBackColor(0xFFFFFF);
         app.window->editor()->setBackColor(0x800000);
-        closeWithoutQuitting(app);
+        app.messages.queue(QMessageBox::No); // not quitting
+        app.window->close();
         QCOMPARE(QStringList({app.setting("ForeColor"), app.setting("BackColor"), app.setting("Top")}),
                  QStringList({"16777215", "8388608", "1005"}));
 
@@ -38,73 +24,68 @@ private slots:
         QFile::remove(again.settingsFile());
         QVERIFY(QFile::copy(app.settingsFile(), again.settingsFile()));
         again.window->Form_Load();
-        QCOMPARE(again.window->editor()->SelColor(), 0xFFFFFF);
-        QCOMPARE(again.window->editor()->BackColor(), 0x800000);
-        QCOMPARE(again.window->geometry(), app.window->geometry());
-    }
-
-    void placementIsKeptOnTheScreen_data() {
-        QTest::addColumn<QSize>("screen");
-        QTest::addColumn<QStringList>("stored");
-        QTest::addColumn<QRect>("expected"); // null where only the rules below are asked for
-        // 1280 x 800 pixels are 19200 x 12000 twips: top and left come back to 0, the
-        // width to the screen's less 100 twips; the window may reach past the right edge.
-        QTest::newRow("off the screen")
-            << QSize(1280, 800) << QStringList{"Top=13000", "Left=-300", "Width=30000", "Height=4500"}
-            << QRect(0, 0, Screen::toPixelsX(19200 - 100), 300);
-        // What a damaged or hand-edited store can hold, on 19200 x 13500 twips.
-        QTest::newRow("no width, a few pixels high")
-            << QSize(1280, 900) << QStringList{"Width=0", "Height=100"} << QRect();
-        QTest::newRow("all huge") << QSize(1280, 900)
-                                  << QStringList{"Top=1e12", "Left=1e12", "Width=1e12", "Height=1e12"}
-                                  << QRect();
-        QTest::newRow("a corner on the screen")
-            << QSize(1280, 900) << QStringList{"Left=19000", "Top=13000"} << QRect();
+        const EntryEditor* editor = again.window->editor();
+        QCOMPARE(std::tuple(editor->SelColor(), editor->BackColor(), again.window->geometry()),
+                 std::tuple(0xFFFFFF, 0x800000, app.window->geometry()));
     }
 
     // Whatever the store holds, the window starts with its row of controls and a
     // few lines of text, with enough of it on the screen to be seen and dragged,
     // and what is written back at close is that placement.
     void placementIsKeptOnTheScreen() {
-        QFETCH(QSize, screen);
-        QFETCH(QStringList, stored);
-        QFETCH(QRect, expected);
-        AppFixture app(ProgramFolder::WithDatabase, false);
-        Screen::setOverride(screen);
-        for (const QString& pair : stored)
-            app.setSetting(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
-        app.window->LoadWinSettings();
-        app.window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(app.window.get()));
-        const QRect placed(app.window->pos(), app.window->size());
-        if (!expected.isNull())
-            QCOMPARE(placed, expected);
-
-        const QRect seen = QRect(QPoint(0, 0), screen).intersected(app.window->frameGeometry());
-        QVERIFY2(seen.width() >= 100 && seen.height() >= 50,
-                 qPrintable(QStringLiteral("%1 x %2 on the screen").arg(seen.width()).arg(seen.height())));
-        const QWidget* client = app.window->centralWidget();
-        for (const QWidget* control : client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-            QVERIFY2(client->rect().contains(control->geometry()), qPrintable(control->objectName()));
-        closeWithoutQuitting(app);
-        QCOMPARE(written(app), placed);
+        // The screen, what the store holds, and the placement (null where only the
+        // rules are asked for). 1280 x 800 pixels are 19200 x 12000 twips: top and left
+        // come back to 0, the width to the screen's less 100 twips; the window may reach
+        // past the right edge. Then what a damaged or hand-edited store can hold, on
+        // 19200 x 13500 twips: no width and a few pixels high, all huge, a corner on the screen.
+        const std::tuple<QSize, QStringList, QRect> cases[] = {
+            {{1280, 800},
+             {"Top=13000", "Left=-300", "Width=30000", "Height=4500"},
+             {0, 0, Screen::toPixelsX(19200 - 100), 300}},
+            {{1280, 900}, {"Width=0", "Height=100"}, {}},
+            {{1280, 900}, {"Top=1e12", "Left=1e12", "Width=1e12", "Height=1e12"}, {}},
+            {{1280, 900}, {"Left=19000", "Top=13000"}, {}}};
+        for (const auto& [screen, stored, expected] : cases) {
+            const QString row = stored.join(' ');
+            AppFixture app(ProgramFolder::WithDatabase, false);
+            Screen::setOverride(screen);
+            for (const QString& pair : stored)
+                app.setSetting(pair.section('=', 0, 0), pair.section('=', 1));
+            app.window->LoadWinSettings();
+            app.window->show();
+            QVERIFY(QTest::qWaitForWindowExposed(app.window.get()));
+            const QRect placed(app.window->pos(), app.window->size());
+            if (!expected.isNull())
+                QCOMPARE(placed, expected);
+            const QRect seen = QRect(QPoint(0, 0), screen).intersected(app.window->frameGeometry());
+            QVERIFY2(seen.width() >= 100 && seen.height() >= 50, qPrintable(row)); // seen and dragged
+            const QWidget* client = app.window->centralWidget();
+            for (const QWidget* control : client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                QVERIFY2(client->rect().contains(control->geometry()),
+                         qPrintable(row + ": " + control->objectName()));
+            app.messages.queue(QMessageBox::No); // not quitting
+            app.window->close();
+            const auto twips = [&app](const char* key) {
+                return localenumbers::readNumber(app.setting(key)).value_or(-1);
+            };
+            const QRect written(Screen::toPixelsX(twips("Left")), Screen::toPixelsY(twips("Top")),
+                                Screen::toPixelsX(twips("Width")), Screen::toPixelsY(twips("Height")));
+            QCOMPARE(std::pair(row, written), std::pair(row, placed));
+        }
     }
 
     // Each value that cannot be read leaves its property as it was.
     void unreadableValuesLeaveTheirProperty() {
-        // 1 true, 0 false, -1 no value.
-        const std::pair<const char*, int> booleans[] = {{"True", 1},  {"true", 1}, {"1", 1},        {"-1", 1},
-                                                        {"False", 0}, {"0", 0},    {"garbage", -1}, {"", -1}};
-        for (const auto& [text, value] : booleans) {
-            const std::optional<bool> read = localenumbers::readBool(QString::fromLatin1(text));
-            QVERIFY2((read ? int(*read) : -1) == value, text);
-        }
+        const std::pair<const char*, std::optional<bool>> booleans[] = {
+            {"True", true},   {"true", true}, {"1", true},     {"-1", true},
+            {"False", false}, {"0", false},   {"garbage", {}}, {"", {}}};
+        for (const auto& [text, value] : booleans)
+            QVERIFY2(localenumbers::readBool(QString::fromLatin1(text)) == value, text);
 
         AppFixture app(ProgramFolder::WithDatabase, false);
         const int top = app.window->y();
-        for (const char* pair : {"Top=high", "Left=750", "FontSize=big", "BackColor=blue", "FontBold=-1"})
-            app.setSetting(QString::fromLatin1(pair).section('=', 0, 0),
-                           QString::fromLatin1(pair).section('=', 1));
+        for (const QString pair : {"Top=high", "Left=750", "FontSize=big", "BackColor=blue", "FontBold=-1"})
+            app.setSetting(pair.section('=', 0, 0), pair.section('=', 1));
         app.window->LoadWinSettings();
         QCOMPARE(app.window->pos(), QPoint(50, top));
         QCOMPARE(app.window->documentState().lngFontSize, 0);
@@ -121,7 +102,8 @@ private slots:
         app.window->LoadWinSettings();
         QCOMPARE(app.window->y(), 100);
         app.window->move(app.window->x(), 67);
-        closeWithoutQuitting(app);
+        app.messages.queue(QMessageBox::No); // not quitting
+        app.window->close();
         QCOMPARE(app.setting(QStringLiteral("Top")), QStringLiteral("964,8"));
         // Locales whose own minus signs and exponents Qt does not read back, one
         // whose "." is its grouping, and a plain one.

@@ -5,19 +5,12 @@
 
 using namespace colour;
 
-namespace {
-
-// A desktop where no system colour is a colour of any table.
-qint32 desktop(int index) {
-    return ComposeRGB(10 + index, 20, 30);
-}
-
-} // namespace
-
 class TestColourNotations : public QObject {
     Q_OBJECT
 private slots:
     void notations() {
+        // A desktop where no system colour is a colour of any table.
+        const auto desktop = [](int index) { return ComposeRGB(10 + index, 20, 30); };
         // Box order: constant, palette, RGB, decimal, HTML, hex, system constant, system hex.
         const QList<std::pair<qint32, QStringList>> cases = {
             {0, {"vbBlack", "QBColor(0)", "RGB(0, 0, 0)", "0", "#000000", "&H000000&", "N/A", "N/A"}},
@@ -27,11 +20,9 @@ private slots:
              {"N/A", "QBColor(N/A)", "RGB(10, 20, 30)", "1971210", "#0A141E", "&H1E140A&", "vbScrollBars",
               "&H80000000&"}},
         };
-        for (const auto& [colour, texts] : cases) {
-            const ColorNotations n = FormatNotations(colour, false, desktop);
+        for (const auto& [colour, texts] : cases)
             for (int box = 0; box < ColorNotations::BoxCount; ++box)
-                QCOMPARE(n.text(box), texts[box]);
-        }
+                QCOMPARE(FormatNotations(colour, false, desktop).text(box), texts[box]);
 
         // A shade moves every component, each clamped on its own.
         QCOMPARE(ApplyShade(250, 100, 0, 10), (std::array<int, 3>{255, 110, 10}));
@@ -61,11 +52,10 @@ private slots:
         QVERIFY(!ParseRGBText("99999999999999", false).acceptable);
         // What a component box shows reads back as the value it shows, in either base.
         for (const int value : {0, 9, 10, 15, 16, 254, 255})
-            for (const bool hex : {false, true})
-                QCOMPARE(
-                    ParseRGBText(FormatNotations(ComposeRGB(0, value, 0), hex, {}).componentTexts[1], hex)
-                        .value,
-                    value);
+            for (const bool hex : {false, true}) {
+                const QString shown = FormatNotations(ComposeRGB(0, value, 0), hex, {}).componentTexts[1];
+                QCOMPARE(ParseRGBText(shown, hex).value, value);
+            }
     }
 };
 

@@ -33,13 +33,6 @@ constexpr char16_t HighHalf[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x202
                                    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-// Every byte once, in order.
-static QByteArray allBytes() {
-    QByteArray all(256, Qt::Uninitialized);
-    std::iota(all.begin(), all.end(), char(0));
-    return all;
-}
-
 class TextCipherTest : public QObject {
     Q_OBJECT
 private slots:
@@ -56,13 +49,12 @@ private slots:
                          .mid(3 + 2 * offset, 32),
                      QString::fromLatin1(expected));
 
-        const QString all = charsOf(allBytes());
+        const QString all = QString::fromUtf16(crypto::Windows1252::toUnicode.data(), 256);
         QCOMPARE(RC4Transform(RC4Transform(all, "k\u00e9y\u20ac"), "k\u00e9y\u20ac"), all);
         // Outside the code page: one "?" per character.
         QCOMPARE(RC4Transform(RC4Transform("a\u4e2d\u0100b", "k"), "k"), QStringLiteral("a??b"));
 
-        const QString key = charsOf("\x01\x02\x03\x04\x05");
-        const QString zeros(4, QChar(0));
+        const QString key = charsOf("\x01\x02\x03\x04\x05"), zeros(4, QChar(0));
         // Keystream 0x05 in fourth place: written "05", not "5".
         QCOMPARE(RC4Transform(zeros, key), QStringLiteral("737B2396305"));
         QCOMPARE(RC4Transform("737b2396305", key), zeros);
@@ -75,6 +67,7 @@ private slots:
     // digit reader written the obvious way.
     void codePageAndHexDigits() {
         using namespace crypto;
+        const char digitsBothCases[] = "0123456789abcdef0123456789ABCDEF";
         QSet<char16_t> page;
         for (int b = 0; b < 256; ++b) {
             const char16_t c = b >= 0x80 && b < 0xA0 ? HighHalf[b - 0x80] : char16_t(b);
@@ -86,27 +79,26 @@ private slots:
             const bool inside = page.contains(c);
             QCOMPARE(Windows1252::represents(QStringView(&c, 1)), inside);
             QCOMPARE(Windows1252::toUnicode[Windows1252::fromUnicode[u]], inside ? c : u'?');
-            const int low = c | 0x20, digit = c >= '0' && c <= '9'       ? c - '0'
-                                              : low >= 'a' && low <= 'f' ? low - 'a' + 10
-                                                                         : -1;
+            const int digit = c < 0x80 ? int(QByteArrayView(digitsBothCases).indexOf(char(c))) % 16 : -1;
             QCOMPARE(HexCodec::isHexDigit(c), digit >= 0);
-            std::uint8_t byte = 0;
-            const char16_t pair[] = {u'7', c};
-            QCOMPARE(HexCodec::decode(pair, 2, &byte), digit >= 0);
-            QVERIFY(digit < 0 || byte == 0x70 + digit);
+            // The unit as the low digit of a pair, and as an odd last digit after one.
+            std::uint8_t got[2] = {};
+            const char16_t units[] = {u'7', c, u'7', u'7', c};
+            QCOMPARE(HexCodec::decode(units, 2, got) ? got[0] : -1, digit < 0 ? -1 : 0x70 + digit);
+            QCOMPARE(HexCodec::decode(units + 2, 3, got) ? got[1] : -1, digit);
         }
         // All bytes out as upper-case pairs and back from either case; an odd
         // last digit is a byte of its own; the output may overlap its input.
         std::array<std::uint8_t, 257> bytes{}, back{};
         std::iota(bytes.begin(), bytes.begin() + 256, 0);
         bytes[256] = 0x0A;
-        std::array<char16_t, 512> digits{};
+        std::array<char16_t, 512> digits{}, shared{};
         HexCodec::encode(bytes.data(), 256, digits.data());
-        QCOMPARE(QString::fromUtf16(digits.data(), 512), QString::fromLatin1(allBytes().toHex().toUpper()));
-        const QString lower = QString::fromLatin1(allBytes().toHex()) + u'a';
+        const QByteArray hex = QByteArray(reinterpret_cast<const char*>(bytes.data()), 256).toHex();
+        QCOMPARE(QString::fromUtf16(digits.data(), 512), QString::fromLatin1(hex.toUpper()));
+        const QString lower = QString::fromLatin1(hex) + u'a';
         QVERIFY(HexCodec::decode(reinterpret_cast<const char16_t*>(lower.utf16()), 513, back.data()));
         QVERIFY(back == bytes);
-        std::array<char16_t, 512> shared{};
         auto* tail = reinterpret_cast<std::uint8_t*>(shared.data()) + std::size_t{3} * 256;
         std::memcpy(tail, bytes.data(), 256);
         HexCodec::encode(tail, 256, shared.data());

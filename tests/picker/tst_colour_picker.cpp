@@ -10,22 +10,15 @@
 
 using colour::ComposeRGB;
 
-namespace {
-// Window Background (5) is white; Button Face (15) a grey no table names.
-QRgb desktop(int index) {
-    return index == 5 ? qRgb(255, 255, 255) : index == 15 ? qRgb(212, 208, 200) : qRgb(index, 40, 80);
-}
-} // namespace
-
 class TestColourPicker : public QObject {
     Q_OBJECT
     std::unique_ptr<AppFixture> m_app;
     QPointer<frmSmallColor> m_picker;
     int m_beeps = 0;
 
-    template <typename T = QWidget> T* ctl(const QString& name) const {
-        return m_picker->findChild<T*>(name);
-    }
+    // Window Background (5) is white; Button Face (15) the grey 212, 208, 200 that no table names.
+    static QRgb desktop(int i) { return i == 5 ? 0xFFFFFFFF : i == 15 ? 0xFFD4D0C8 : qRgb(i, 40, 80); }
+    template <typename T = QWidget> T* ctl(const QString& n) const { return m_picker->findChild<T*>(n); }
     QLineEdit* component(int i) const { return ctl<QLineEdit>(QString("txtRGB_%1").arg(i)); }
     // The eight code boxes, then the red, green and blue boxes.
     QStringList texts() const {
@@ -44,10 +37,6 @@ class TestColourPicker : public QObject {
         return {editor->SelColor(), editor->BackColor(), swatch(0)->BackColor(), swatch(1)->BackColor()};
     }
     void click(const QString& name) { QTest::mouseClick(ctl(name), Qt::LeftButton); }
-    void typeInto(int i, const QString& text) {
-        component(i)->setFocus();
-        QTest::keyClicks(component(i), text);
-    }
     void openPicker(int swatchIndex) {
         QTest::mouseClick(swatch(swatchIndex), Qt::LeftButton);
         m_picker = frmSmallColor::loaded();
@@ -80,19 +69,17 @@ private slots:
                               "&HFFFFFF&", "vbWindowBackground", "&H80000005&", "255", "255", "255"}));
         QCOMPARE(ctl<QComboBox>("cboSysColors")->currentText(), QString("Window Background"));
 
-        typeInto(0, "25");
-        QTest::keyClicks(component(0), "6"); // 256 is one too many: beep, back to 25
-        QTest::keyClicks(component(0), "x"); // no digit: beep, dropped
-        QCOMPARE(m_beeps, 2);
-        QCOMPARE(component(0)->text(), QString("25"));
-        QCOMPARE(sample(), QColor(25, 255, 255));
+        // 256 is one too many: beep, back to 25; "x" is no digit: beep, dropped.
+        component(0)->setFocus();
+        QTest::keyClicks(component(0), "256x");
+        QCOMPARE(std::tuple(m_beeps, component(0)->text(), sample()),
+                 std::tuple(2, QString("25"), QColor(25, 255, 255)));
         auto* list = ctl<QComboBox>("cboSysColors");
         list->setFocus();
         QTest::keyClicks(list, "Button Face");
         QCOMPARE(texts().mid(0, 8), QStringList({"N/A", "QBColor(N/A)", "RGB(212, 208, 200)", "13160660",
                                                  "#D4D0C8", "&HC8D0D4&", "vbButtonFace", "&H8000000F&"}));
-        QCOMPARE(sample(), QColor(212, 208, 200));
-        QVERIFY(!ctl("txtColor_1")->isEnabled());
+        QVERIFY(sample() == QColor(212, 208, 200) && !ctl("txtColor_1")->isEnabled());
         // Apply puts the present plain value, not the code.
         click("cmdApply");
         QCOMPARE(m_app->window->editor()->SelColor(), ComposeRGB(212, 208, 200));
@@ -104,8 +91,7 @@ private slots:
         QCOMPARE(texts()[0], QString("vbRed"));
 
         // Text colour: the whole text and the first swatch; the caret goes back.
-        const qint32 red = ComposeRGB(255, 0, 0);
-        const qint32 back = swatch(1)->BackColor();
+        const qint32 red = ComposeRGB(255, 0, 0), back = swatch(1)->BackColor();
         click("cmdApply");
         QVERIFY(!frmSmallColor::loaded());
         QCOMPARE(colours(), QList<qint32>({red, back, red, back}));
@@ -118,7 +104,8 @@ private slots:
         const frmSmallColor* const second = m_picker.data(); // compared only, never used
         openPicker(1);
         QCOMPARE(m_picker.data(), second);
-        typeInto(2, "99");
+        component(2)->setFocus();
+        QTest::keyClicks(component(2), "99");
         click("cmdApply");
         QCOMPARE(colours(), QList<qint32>({red, ComposeRGB(255, 255, 99), red, ComposeRGB(255, 255, 99)}));
     }
