@@ -63,8 +63,8 @@ private slots:
     void saveOntoAFullDisk() {
         QFETCH(QList<int>, answers);
         QFETCH(bool, freedOnFirstBox);
-        for (const char* suffix : {"", "-journal"})
-            QFile::remove(store::databasePath() + suffix);
+        for (const QString& file : {store::databasePath(), store::databasePath() + "-journal", m_filler})
+            QFile::remove(file);
         QVERIFY(resources::createDatabase(store::databasePath()));
         QVERIFY(modCofra::StoreEntry(0, "Kept", "h", legacyEntry("Kept", "an older entry")));
         const QStringList before = sql("SELECT lngID, strName, strPassHint, strEntry FROM tblCofra");

@@ -122,7 +122,7 @@ struct FaultKind {
     const char* name;
     FaultyDisk::Call call;
     Failure failure;
-    const char* words; // what the error box must say
+    const char* words; // what the error box must say right after the file's name
 };
 
 // Not among them: a short read in the middle of a file. The engine takes a
@@ -131,15 +131,15 @@ struct FaultKind {
 // file. The system's file layer never gives one there: it reads a partly
 // read range again, and a failing disk reaches the engine as a read error.
 const FaultKind faultKinds[] = {
-    {"write error", FaultyDisk::Write, Failure::Error, "could not be written"},
-    {"write short, disk full", FaultyDisk::Write, Failure::Short, "is full"},
-    {"sync error", FaultyDisk::Sync, Failure::Error, "could not be written"},
-    {"sync, disk full", FaultyDisk::Sync, Failure::Full, "is full"},
-    {"truncate error", FaultyDisk::Truncate, Failure::Error, "could not be written"},
-    {"file size error", FaultyDisk::FileSize, Failure::Error, "could not be read"},
-    {"read error", FaultyDisk::Read, Failure::Error, "could not be read"},
-    {"open refused", FaultyDisk::Open, Failure::Error, "could not be opened"},
-    {"delete error", FaultyDisk::Delete, Failure::Error, "could not be written"},
+    {"write error", FaultyDisk::Write, Failure::Error, " could not be written"},
+    {"write short, disk full", FaultyDisk::Write, Failure::Short, " is full."},
+    {"sync error", FaultyDisk::Sync, Failure::Error, " could not be written"},
+    {"sync, disk full", FaultyDisk::Sync, Failure::Full, " is full."},
+    {"truncate error", FaultyDisk::Truncate, Failure::Error, " could not be written"},
+    {"file size error", FaultyDisk::FileSize, Failure::Error, " could not be read"},
+    {"read error", FaultyDisk::Read, Failure::Error, " could not be read"},
+    {"open refused", FaultyDisk::Open, Failure::Error, ", or the journal the program keeps beside it"},
+    {"delete error", FaultyDisk::Delete, Failure::Error, " could not be written"},
 };
 
 } // namespace
@@ -234,7 +234,8 @@ private slots:
         const FaultKind& fault = faultKinds[kind];
         m_answer = QMessageBox::StandardButton(answer);
         ProgramFolder folder;
-        const QString file = QDir::toNativeSeparators(QFileInfo(folder.databasePath()).absoluteFilePath());
+        const QString path = QDir::toNativeSeparators(QFileInfo(folder.databasePath()).absoluteFilePath());
+        const QString words = '"' + path + '"' + fault.words;
         for (int nth = 1;; ++nth) {
             QVERIFY(freshDatabase(templateFile(op.logFile)));
             m_shown.clear();
@@ -265,7 +266,7 @@ private slots:
                                       : met && m_shown.size() == 1 && ok == (m_answer == QMessageBox::Retry));
             for (const platform::MessageBoxSpec& box : m_shown) {
                 QCOMPARE(box.title, "An Error Occured!");
-                QVERIFY2(box.text.contains(fault.words) && box.text.contains(file), qPrintable(box.text));
+                QVERIFY2(box.text.contains(words), qPrintable(box.text));
             }
             if (!met)
                 break;
