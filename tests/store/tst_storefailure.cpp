@@ -26,14 +26,13 @@ private slots:
         QVERIFY(QDir(m_dir.path()).mkdir("folder.db"));
         const QString sound = make("sound.db", QByteArray("SQLite format 3\0rest of the file", 32));
         const QString empty = make("empty.db", {}), other = make("notes.db", "SQLite format 2 and notes");
-        const QString noFolder = m_dir.filePath("gone/QorCofra.db");
         const QString missing = m_dir.filePath("missing.db");
         const auto row = [](const char* name, const QString& file, int code, const QString& words,
                             const QString& description = QString()) {
             QTest::newRow(name) << file << code << description << words;
         };
         // The file's state decides, whatever the engine said.
-        row("no folder", noFolder, SQLITE_IOERR,
+        row("no folder", m_dir.filePath("gone/QorCofra.db"), SQLITE_IOERR,
             "The folder %2 that should hold the entry database does not exist.");
         row("missing", missing, SQLITE_CANTOPEN, "The entry database %1 is missing.");
         row("a folder", m_dir.filePath("folder.db"), SQLITE_CANTOPEN,

@@ -4,8 +4,8 @@
 
 #include <QMutex>
 #include <algorithm>
+#include <array>
 #include <atomic>
-#include <cstring>
 
 namespace {
 
@@ -20,170 +20,115 @@ struct State {
     FaultyDisk::Fault fault;
     int seen = 0;     // calls of the armed kind since arming
     int failures = 0; // of which failed
-    QStringList opened;
 };
 
-State& state() {
-    static State s;
-    return s;
+State disk;
+
+// What each kind of call answers when it fails with an error, in the order of FaultyDisk::Call.
+constexpr int errorCodes[] = {SQLITE_CANTOPEN,    SQLITE_IOERR_DELETE,   SQLITE_IOERR_READ,
+                              SQLITE_IOERR_WRITE, SQLITE_IOERR_TRUNCATE, SQLITE_IOERR_FSYNC,
+                              SQLITE_IOERR_FSTAT};
+
+// Counts the call; SQLITE_OK when it is to go through, otherwise what it answers.
+int fault(FaultyDisk::Call call) {
+    ++disk.calls[call];
+    const QMutexLocker lock(&disk.mutex);
+    if (!disk.armed || disk.fault.call != call)
+        return SQLITE_OK;
+    ++disk.seen;
+    if (disk.seen != disk.fault.nth && !(disk.fault.persistent && disk.seen > disk.fault.nth))
+        return SQLITE_OK;
+    ++disk.failures;
+    return disk.fault.failure == FaultyDisk::Failure::Error ? errorCodes[call] : SQLITE_FULL;
 }
 
-// Counts the call and says whether it is to fail.
-bool shouldFail(FaultyDisk::Call call) {
-    State& s = state();
-    ++s.calls[call];
-    const QMutexLocker lock(&s.mutex);
-    if (!s.armed || s.fault.call != call)
-        return false;
-    ++s.seen;
-    const bool fail = s.seen == s.fault.nth || (s.fault.persistent && s.seen > s.fault.nth);
-    s.failures += fail;
-    return fail;
-}
-
-FaultyDisk::Failure armedFailure() {
-    const QMutexLocker lock(&state().mutex);
-    return state().fault.failure;
-}
-
-// The answer of a failing read, truncate, sync or size call.
-int failWith(FaultyDisk::Call call) {
-    const bool full = armedFailure() == FaultyDisk::Failure::Full;
-    switch (call) {
-    case FaultyDisk::Read:
-        return SQLITE_IOERR_READ;
-    case FaultyDisk::FileSize:
-        return SQLITE_IOERR_FSTAT;
-    default:
-        return full ? SQLITE_FULL : call == FaultyDisk::Sync ? SQLITE_IOERR_FSYNC : SQLITE_IOERR_TRUNCATE;
-    }
-}
-
-// Our file: the layer's methods in front, the real file's state behind.
-struct File {
-    sqlite3_file base;
-    sqlite3_file* real() { return reinterpret_cast<sqlite3_file*>(this + 1); }
-};
-File* asFile(sqlite3_file* file) {
-    return reinterpret_cast<File*>(file);
-}
+// Our file: the layer's methods in front, the real file's state right behind them.
 sqlite3_file* realOf(sqlite3_file* file) {
-    return asFile(file)->real();
+    return file + 1;
 }
 
-// The calls the layer only passes on to the real file.
 template <auto Method, typename... Args> auto forward(sqlite3_file* file, Args... args) {
     sqlite3_file* real = realOf(file);
     return (real->pMethods->*Method)(real, args...);
 }
 
-// The calls that fail as a whole.
 template <FaultyDisk::Call Kind, auto Method, typename... Args>
 int failing(sqlite3_file* file, Args... args) {
-    if (shouldFail(Kind))
-        return failWith(Kind);
+    if (const int rc = fault(Kind))
+        return rc;
     return forward<Method>(file, args...);
 }
 
+// A full disk takes what still fits: the first half of the write.
 int fileWrite(sqlite3_file* file, const void* buffer, int amount, sqlite3_int64 offset) {
-    if (!shouldFail(FaultyDisk::Write))
-        return forward<&sqlite3_io_methods::xWrite>(file, buffer, amount, offset);
-    if (armedFailure() == FaultyDisk::Failure::Error)
-        return SQLITE_IOERR_WRITE;
-    // A full disk takes what still fits.
-    const int rc = forward<&sqlite3_io_methods::xWrite>(file, buffer, amount / 2, offset);
-    return rc == SQLITE_OK ? SQLITE_FULL : rc;
+    const int rc = fault(FaultyDisk::Write);
+    if (rc != SQLITE_OK && rc != SQLITE_FULL)
+        return rc;
+    const int written = forward<&sqlite3_io_methods::xWrite>(file, buffer, rc ? amount / 2 : amount, offset);
+    return written != SQLITE_OK ? written : rc;
 }
 
 int layerOpen(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int* outFlags) {
-    State& s = state();
     file->pMethods = nullptr;
-    if (shouldFail(FaultyDisk::Open))
-        return SQLITE_CANTOPEN;
-    const int rc = s.real->xOpen(s.real, name, asFile(file)->real(), flags, outFlags);
-    sqlite3_file* real = asFile(file)->real();
-    if (!real->pMethods)
+    if (const int rc = fault(FaultyDisk::Open))
         return rc;
-    {
-        const QMutexLocker lock(&s.mutex);
-        s.opened.append(name ? QString::fromUtf8(name) : QString());
-        if (s.opened.size() > 300)
-            s.opened.remove(0, 100);
-    }
+    const int rc = disk.real->xOpen(disk.real, name, realOf(file), flags, outFlags);
+    if (!realOf(file)->pMethods)
+        return rc;
     // Version 2 at most: without xFetch every page is read through xRead.
-    s.methods.iVersion = std::min(real->pMethods->iVersion, 2);
-    file->pMethods = &s.methods;
+    disk.methods.iVersion = std::min(realOf(file)->pMethods->iVersion, 2);
+    file->pMethods = &disk.methods;
     return rc;
 }
 
 int layerDelete(sqlite3_vfs*, const char* name, int syncDir) {
-    if (shouldFail(FaultyDisk::Delete))
-        return SQLITE_IOERR_DELETE;
-    return state().real->xDelete(state().real, name, syncDir);
+    if (const int rc = fault(FaultyDisk::Delete))
+        return rc;
+    return disk.real->xDelete(disk.real, name, syncDir);
 }
 
 } // namespace
 
 bool FaultyDisk::install() {
-    State& s = state();
-    const QMutexLocker lock(&s.mutex);
-    if (s.real)
+    const QMutexLocker lock(&disk.mutex);
+    if (disk.real)
         return true;
-    s.real = sqlite3_vfs_find(nullptr);
-    if (!s.real)
+    disk.real = sqlite3_vfs_find(nullptr);
+    if (!disk.real)
         return false;
-    s.layer = *s.real;
-    s.layer.zName = "cofra-faulty-disk";
-    s.layer.pNext = nullptr;
-    s.layer.szOsFile = int(sizeof(File)) + s.real->szOsFile;
-    s.layer.xOpen = layerOpen;
-    s.layer.xDelete = layerDelete;
+    disk.layer = *disk.real;
+    disk.layer.zName = "cofra-faulty-disk";
+    disk.layer.pNext = nullptr;
+    disk.layer.szOsFile = int(sizeof(sqlite3_file)) + disk.real->szOsFile;
+    disk.layer.xOpen = layerOpen;
+    disk.layer.xDelete = layerDelete;
     using M = sqlite3_io_methods;
-    s.methods = M{2,
-                  forward<&M::xClose>,
-                  failing<Read, &M::xRead>,
-                  fileWrite,
-                  failing<Truncate, &M::xTruncate>,
-                  failing<Sync, &M::xSync>,
-                  failing<FileSize, &M::xFileSize>,
-                  forward<&M::xLock>,
-                  forward<&M::xUnlock>,
-                  forward<&M::xCheckReservedLock>,
-                  forward<&M::xFileControl>,
-                  forward<&M::xSectorSize>,
-                  forward<&M::xDeviceCharacteristics>,
-                  forward<&M::xShmMap>,
-                  forward<&M::xShmLock>,
-                  forward<&M::xShmBarrier>,
-                  forward<&M::xShmUnmap>,
-                  nullptr,
-                  nullptr};
-    return sqlite3_vfs_register(&s.layer, 1) == SQLITE_OK;
+    disk.methods =
+        M(2, forward<&M::xClose>, failing<Read, &M::xRead>, fileWrite, failing<Truncate, &M::xTruncate>,
+          failing<Sync, &M::xSync>, failing<FileSize, &M::xFileSize>, forward<&M::xLock>,
+          forward<&M::xUnlock>, forward<&M::xCheckReservedLock>, forward<&M::xFileControl>,
+          forward<&M::xSectorSize>, forward<&M::xDeviceCharacteristics>, forward<&M::xShmMap>,
+          forward<&M::xShmLock>, forward<&M::xShmBarrier>, forward<&M::xShmUnmap>, nullptr, nullptr);
+    return sqlite3_vfs_register(&disk.layer, 1) == SQLITE_OK;
 }
 
 void FaultyDisk::arm(const Fault& fault) {
-    const QMutexLocker lock(&state().mutex);
-    state().fault = fault;
-    state().armed = true;
-    state().seen = 0;
-    state().failures = 0;
+    const QMutexLocker lock(&disk.mutex);
+    disk.fault = fault;
+    disk.armed = true;
+    disk.seen = disk.failures = 0;
 }
 
 void FaultyDisk::disarm() {
-    const QMutexLocker lock(&state().mutex);
-    state().armed = false;
+    const QMutexLocker lock(&disk.mutex);
+    disk.armed = false;
 }
 
 int FaultyDisk::failures() {
-    const QMutexLocker lock(&state().mutex);
-    return state().failures;
+    const QMutexLocker lock(&disk.mutex);
+    return disk.failures;
 }
 
 int FaultyDisk::calls(Call call) {
-    return state().calls[call];
-}
-
-QStringList FaultyDisk::openedFiles() {
-    const QMutexLocker lock(&state().mutex);
-    return state().opened;
+    return disk.calls[call];
 }

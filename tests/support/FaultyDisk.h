@@ -1,7 +1,4 @@
 #pragma once
-#include <QString>
-#include <QStringList>
-#include <array>
 
 // A file layer under SQLite for the tests: it wraps the engine's default one
 // and, when armed, makes calls of one kind fail, as a failing or full disk
@@ -12,10 +9,10 @@
 class FaultyDisk {
 public:
     enum Call { Open, Delete, Read, Write, Truncate, Sync, FileSize, CallCount };
-    // How the chosen call fails. Short: a write stores only its first half and
-    // answers that the disk is full. (A read fails with an error only: the
-    // engine takes a short read for the end of the file, and the system never
-    // gives one in the middle of it.)
+    // How the chosen call fails. Full (or Short, the same): a call that writes
+    // answers that the disk is full, and a write stores only its first half.
+    // A read fails with an error only: the engine takes a short read for the
+    // end of the file, and the system never gives one in the middle of it.
     enum class Failure { Error, Full, Short };
 
     struct Fault {
@@ -33,6 +30,4 @@ public:
     static int failures();
     // Every call of a kind since the layer was installed, armed or not.
     static int calls(Call call);
-    // The files opened through the layer, latest last (at most a few hundred kept).
-    static QStringList openedFiles();
 };
