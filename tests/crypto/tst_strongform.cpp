@@ -8,6 +8,7 @@
 #include "crypto/TextCipher.h"
 
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QSet>
 #include <QTest>
 #include <cstring>
@@ -151,6 +152,31 @@ private slots:
         }
         QCOMPARE(outcomes.size(), 2);
         QCOMPARE(StrongForm::decrypt(stored, "pw", cheap).text, "Meet at noon");
+    }
+
+    // Texts the program did not make never open and leave nothing behind, under
+    // any key: random characters, and a made text cut, spliced and overwritten
+    // (the same texts in every run; ASan watches the decoder in CI).
+    void forgedTextsNeverOpen() {
+        const QString made = StrongForm::encrypt(QString(300, 'm'), "pw", kQuick).text;
+        QVERIFY(modCofra::IsEncryptedText(made));
+        const QString alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
+        QRandomGenerator random(737);
+        const auto any = [&] {
+            return random.bounded(8) ? alphabet[random.bounded(64)]
+                                     : QChar(char16_t(random.bounded(0x10000)));
+        };
+        for (int n = 0; n < 4000; ++n) {
+            QString forged = "737~" + made.mid(4, random.bounded(int(made.size())));
+            for (int k = random.bounded(n % 2 ? 4 : 200); k > 0; --k)
+                forged.insert(4 + random.bounded(int(forged.size()) - 3), any());
+            if (n % 2)
+                forged[4 + random.bounded(int(forged.size()) - 4)] = any();
+            if (forged == made)
+                continue;
+            const StrongForm::Result opened = StrongForm::decrypt(forged, n % 3 ? "pw" : "", {2, 8, 64});
+            QVERIFY2(opened.status != Status::Done && opened.text.isEmpty(), qPrintable(forged));
+        }
     }
 
     // Unknown values and parameters beyond the limits are refused before
