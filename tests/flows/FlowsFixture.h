@@ -95,7 +95,8 @@ struct Flows : Driving {
     bool press(const QString& key) { return press(answer(key)); }
     // Save As under that name, the boxes answered in turn and the key dialog
     // worked by `key` when one is given; the titles of the boxes shown.
-    QStringList save(const QString& name, QList<QMessageBox::StandardButton> boxes = {}, Act key = {}) {
+    QStringList save(const QString& name, const QList<QMessageBox::StandardButton>& boxes = {},
+                     const Act& key = {}) {
         messages.clear();
         for (const auto button : boxes)
             messages.queue(button);
