@@ -350,9 +350,9 @@ void SoftBreaks::alignDirections(QTextCursor& cursor, QTextBlock first, const QT
     // Each chunk of a line lays itself out as a paragraph of its own, and
     // would take its direction from its own first letters: the chunks of a
     // line of several take the line's. The chunks from `first` to `last` just
-    // changed; the rest of a line is looked at when its direction turned.
-    // A line break taken out joins two lines: the chunks after `last` are
-    // still laid out in the direction of the line they ended.
+    // changed; the rest of a line is looked at when its direction turned, or
+    // when the chunks after `last` (which, once a line break is taken out,
+    // followed another line) are laid out in another.
     const int from = first.position();
     const int to = last.position();
     const int caret = cursor.position();

@@ -7,6 +7,13 @@
 
 using platform::Screen;
 
+namespace {
+void closeWithoutQuitting(AppFixture& app) {
+    app.messages.queue(QMessageBox::No);
+    app.window->close();
+}
+} // namespace
+
 class TestSettings : public QObject {
     Q_OBJECT
 private slots:
@@ -14,8 +21,7 @@ private slots:
         AppFixture app;
         app.window->findChild<ColourSwatch*>(QStringLiteral("cmdColors_0"))->setBackColor(0xFFFFFF);
         app.window->editor()->setBackColor(0x800000);
-        app.messages.queue(QMessageBox::No); // not quitting
-        app.window->close();
+        closeWithoutQuitting(app);
         QCOMPARE(QStringList({app.setting("ForeColor"), app.setting("BackColor"), app.setting("Top")}),
                  QStringList({"16777215", "8388608", "1005"}));
 
@@ -63,8 +69,7 @@ private slots:
             for (const QWidget* control : client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
                 QVERIFY2(client->rect().contains(control->geometry()),
                          qPrintable(row + ": " + control->objectName()));
-            app.messages.queue(QMessageBox::No); // not quitting
-            app.window->close();
+            closeWithoutQuitting(app);
             const auto twips = [&app](const char* key) {
                 return localenumbers::readNumber(app.setting(key)).value_or(-1);
             };
@@ -102,8 +107,7 @@ private slots:
         app.window->LoadWinSettings();
         QCOMPARE(app.window->y(), 100);
         app.window->move(app.window->x(), 67);
-        app.messages.queue(QMessageBox::No); // not quitting
-        app.window->close();
+        closeWithoutQuitting(app);
         QCOMPARE(app.setting(QStringLiteral("Top")), QStringLiteral("964,8"));
         // Locales whose own minus signs and exponents Qt does not read back, one
         // whose "." is its grouping, and a plain one.

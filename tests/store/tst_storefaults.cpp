@@ -132,7 +132,7 @@ struct FaultKind {
 // read range again, and a failing disk reaches the engine as a read error.
 const FaultKind faultKinds[] = {
     {"write error", FaultyDisk::Write, Failure::Error, " could not be written"},
-    {"write short, disk full", FaultyDisk::Write, Failure::Short, " is full."},
+    {"write short, disk full", FaultyDisk::Write, Failure::Full, " is full."},
     {"sync error", FaultyDisk::Sync, Failure::Error, " could not be written"},
     {"sync, disk full", FaultyDisk::Sync, Failure::Full, " is full."},
     {"truncate error", FaultyDisk::Truncate, Failure::Error, " could not be written"},

@@ -50,7 +50,8 @@ const OpInfo kOps[] = {
     {4, {}, "SelectFromBreak"}, {2, {}, "PlaceAt"}, {2, {}, "SelectAt"}, {2, {}, "Click"}, {3, {}, "Drag"},
     {1, {}, "DoubleClick"}, {1, {}, "TripleClick"}, {2, {}, "Find"}, {1, {}, "SetText"},
     {1, {}, "InputMethod"}, {1, {}, "Drop"}, {1, {}, "Menu Cut", "edit-cut"},
-    {1, {}, "Menu Delete", "edit-delete"}, {1, {}, "Menu Paste", "edit-paste"}, {1, {}, "Menu Undo", "edit-undo"}, {1, {}, "Format"}, {1, {}, "Resize"},
+    {1, {}, "Menu Delete", "edit-delete"}, {1, {}, "Menu Paste", "edit-paste"},
+    {1, {}, "Menu Undo", "edit-undo"}, {1, {}, "Format"}, {1, {}, "Resize"},
 };
 // clang-format on
 static_assert(std::size(kOps) == int(Op::Resize) + 1);
@@ -135,7 +136,10 @@ struct Model {
         mergeable = false;
     }
     int lineStart(int at) const { return at == 0 ? 0 : int(text.lastIndexOf(u'\n', at - 1)) + 1; }
-    int lineEnd(int at) const { return int(qMin(size_t(text.indexOf(u'\n', at)), size_t(text.size()))); }
+    int lineEnd(int at) const {
+        const qsizetype end = text.indexOf(u'\n', at);
+        return int(end < 0 ? text.size() : end);
+    }
     // The next or the previous boundary of a character as the eye sees it.
     int character(int at, bool forward) const {
         QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
@@ -611,6 +615,8 @@ QList<Step> randomSteps(quint32 seed, int count) {
 
 QString failure(const QList<Step>& steps) {
     auto [at, failed] = runSteps(steps);
+    if (at < 0)
+        return {};
     // Leaves out steps while the sequence still fails.
     QList<Step> fewest = steps.mid(0, at + 1);
     int attempts = 0;
@@ -632,7 +638,7 @@ QString failure(const QList<Step>& steps) {
                     op.name ? QString::fromUtf8(op.name) : QKeySequence(op.key).toString(), step.a, step.b,
                     excerpt(step.text, 0), step.text.size());
     }
-    return failed.isEmpty() ? failed : text;
+    return text;
 }
 
 } // namespace editormodel

@@ -9,11 +9,11 @@
 class FaultyDisk {
 public:
     enum Call { Open, Delete, Read, Write, Truncate, Sync, FileSize, CallCount };
-    // How the chosen call fails. Full (or Short, the same): a call that writes
-    // answers that the disk is full, and a write stores only its first half.
-    // A read fails with an error only: the engine takes a short read for the
-    // end of the file, and the system never gives one in the middle of it.
-    enum class Failure { Error, Full, Short };
+    // How the chosen call fails. Full: the call answers that the disk is full,
+    // and a write stores only its first half. (A read fails with an error
+    // only: the engine takes a short read for the end of the file, and the
+    // system never gives one in the middle of it.)
+    enum class Failure { Error, Full };
 
     struct Fault {
         Call call = Write;
